@@ -1,0 +1,61 @@
+# Set-up, build, run and test of the Vorlan macro generator on Debian 12.
+PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev \
+            libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth unrtf fonts-dejavu-core
+
+BUILD := build
+ASAN  := build-asan
+FUZZ  := build-fuzz
+FUZZ_SECONDS ?= 10
+JOBS ?= $(shell nproc)
+
+
+.PHONY: all deps build run test test-plain test-asan fuzz bench format clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh $(PACKAGES)
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@tools/run-wizard.sh $(BUILD)/bin
+
+$(ASAN)/build.ninja: | deps
+	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVMG_SANITIZE=ON -DVMG_BENCH=OFF
+
+$(FUZZ)/build.ninja: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVMG_FUZZ=ON
+
+fuzz: deps $(FUZZ)/build.ninja
+	cmake --build $(FUZZ) -j $(JOBS)
+	tools/run-fuzzers.sh $(FUZZ)/bin $(FUZZ_SECONDS)
+
+test-asan: deps $(ASAN)/build.ninja
+	cmake --build $(ASAN) -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+
+test-plain: build
+	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Fuzzers and the sanitizer build first, so that the last lines are the plain suite's summary.
+test: build
+	$(MAKE) --no-print-directory fuzz
+	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory test-plain
+
+bench: build
+	@for b in $(BUILD)/bin/bench_*; do "$$b"; done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -1,0 +1,348 @@
+// The ".mcs" reader and writer: one comma-separated record per line, CR LF line ends.
+#include "MacSourceReadWrite.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vmg::macsource {
+
+using codegen::ArgData;
+using codegen::MacroDefinition;
+
+namespace {
+
+bool isSpace(char c) {
+    return c == ' ';
+}
+
+// A whole-field decimal integer: leading spaces and a sign allowed, nothing after the digits.
+std::optional<int32_t> strictInt(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && isSpace(s[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    if (i == s.size()) {
+        return std::nullopt;
+    }
+    int64_t value = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (s[i] - '0');
+        if (value > int64_t{std::numeric_limits<int32_t>::max()} + 1) {
+            return std::nullopt;
+        }
+    }
+    value = negative ? -value : value;
+    if (value > std::numeric_limits<int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(value);
+}
+
+// An integer field that is not a valid integer takes the value of its leading digits, with
+// any sign dropped; no digits give 0.
+int32_t lenientInt(std::string_view s) {
+    if (const auto v = strictInt(s)) {
+        return *v;
+    }
+    std::size_t i = 0;
+    while (i < s.size() && isSpace(s[i])) {
+        ++i;
+    }
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        ++i;
+    }
+    int64_t value = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+        value = std::min<int64_t>(value * 10 + (s[i] - '0'), std::numeric_limits<int32_t>::max());
+    }
+    return static_cast<int32_t>(value);
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+struct BadBoolean {
+    std::string text;
+};
+
+bool toBool(const std::string& s) {
+    if (const auto v = strictInt(s)) {
+        return *v != 0;
+    }
+    if (equalsNoCase(s, "true")) {
+        return true;
+    }
+    if (equalsNoCase(s, "false")) {
+        return false;
+    }
+    throw BadBoolean{s};
+}
+
+std::string boolText(bool b) {
+    return b ? "-1" : "0";
+}
+
+// Lines end at CR LF, a lone CR or a lone LF; the text ends at its first NUL.
+std::vector<std::string_view> splitLines(std::string_view text, bool keepFinalEmpty) {
+    text = text.substr(0, text.find('\0'));
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.push_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    if (start < text.size() || keepFinalEmpty) {
+        lines.push_back(text.substr(start));
+    }
+    return lines;
+}
+
+// Everything after the n-th comma (the header's description keeps its own commas).
+std::string afterComma(std::string_view line, int n) {
+    std::size_t pos = 0;
+    for (int i = 0; i < n; ++i) {
+        pos = line.find(',', pos);
+        if (pos == std::string_view::npos) {
+            return {};
+        }
+        ++pos;
+    }
+    return std::string(line.substr(pos));
+}
+
+std::string systemReason(int err) {
+    return std::strerror(err);
+}
+
+bool holdsBreakOrComma(const std::string& s) {
+    return s.find_first_of(",\r\n") != std::string::npos;
+}
+
+} // namespace
+
+std::string CommaField(std::string_view line, int n) {
+    if (n < 1) {
+        return {};
+    }
+    std::size_t start = 0;
+    for (int i = 1; i < n; ++i) {
+        const std::size_t comma = line.find(',', start);
+        if (comma == std::string_view::npos) {
+            return {};
+        }
+        start = comma + 1;
+    }
+    const std::size_t end = line.find(',', start);
+    return std::string(line.substr(start, end == std::string_view::npos ? std::string_view::npos
+                                                                          : end - start));
+}
+
+ReadResult ReadMacroSourceText(std::string_view text, MacroDefinition& def) {
+    int32_t counter = 0;
+    try {
+        for (const std::string_view line : splitLines(text, false)) {
+            const auto type = strictInt(CommaField(line, 1));
+            if (!type) {
+                continue;
+            }
+            const auto field = [&](int n) { return CommaField(line, n); };
+            switch (*type) {
+            case 1: {
+                auto& h = def.Header;
+                h.MacroName = field(2);
+                h.ReturnMethod = lenientInt(field(3));
+                h.Target = lenientInt(field(5));
+                h.Skeleton = toBool(field(6));
+                h.Description = afterComma(line, 6);
+                break;
+            }
+            case 2: {
+                // Records past the table's last slot are ignored: the table never overflows.
+                if (counter >= codegen::kMaxParams) {
+                    break;
+                }
+                ++counter;
+                ArgData& a = def.Params[static_cast<std::size_t>(counter - 1)];
+                a.ArgName = field(2);
+                a.VarName = field(3);
+                a.DataType = lenientInt(field(4));
+                a.Optional = toBool(field(5));
+                a.AllowAlt = toBool(field(6));
+                break;
+            }
+            case 3: {
+                auto& r = def.Return;
+                r.SubName = field(2);
+                r.UseGoSub = toBool(field(3));
+                r.UseGoTo = toBool(field(4));
+                r.RetArg.VarName = field(5);
+                r.RetArg.DataType = lenientInt(field(6));
+                r.RetArg.Optional = toBool(field(7));
+                r.RetArg.AllowAlt = toBool(field(8));
+                break;
+            }
+            case 4:
+                // A further line of the description.
+                def.Header.Description += "\r\n" + afterComma(line, 1);
+                break;
+            default:
+                break;
+            }
+        }
+    } catch (const BadBoolean& bad) {
+        return {false, 0, "'" + bad.text + "' is not a valid boolean value"};
+    }
+    return {true, counter, {}};
+}
+
+ReadResult ReadMacroSource(const std::string& fileName, MacroDefinition& def) {
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) {
+        const int err = errno;
+        return {false, 0, "Cannot open file \"" + fileName + "\". " + systemReason(err)};
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        const int err = errno;
+        return {false, 0, "Cannot open file \"" + fileName + "\". " + systemReason(err)};
+    }
+    return ReadMacroSourceText(text, def);
+}
+
+ReadResult ReadMacroSource(const std::string& fileName) {
+    return ReadMacroSource(fileName, codegen::Definition());
+}
+
+std::optional<std::string> MacroSourceText(const MacroDefinition& def, int32_t paramCount,
+                                           std::string* whyNot) {
+    const int32_t n = std::clamp<int32_t>(paramCount, 0, codegen::kMaxParams);
+    const auto refuse = [&](const std::string& what, const std::string& value) {
+        if (whyNot != nullptr) {
+            *whyNot = "The " + what + " \"" + value +
+                      "\" holds a comma or a line break, which a macro source file cannot "
+                      "store. Change it and try again.";
+        }
+        return std::nullopt;
+    };
+    const auto& h = def.Header;
+    const auto& r = def.Return;
+    if (holdsBreakOrComma(h.MacroName)) {
+        return refuse("macro name", h.MacroName);
+    }
+    for (int32_t i = 0; i < n; ++i) {
+        const ArgData& a = def.Params[static_cast<std::size_t>(i)];
+        const std::string which = " of parameter " + std::to_string(i + 1);
+        if (holdsBreakOrComma(a.ArgName)) {
+            return refuse("name" + which, a.ArgName);
+        }
+        if (holdsBreakOrComma(a.VarName)) {
+            return refuse("destination variable" + which, a.VarName);
+        }
+    }
+    if (holdsBreakOrComma(r.SubName)) {
+        return refuse("subroutine name", r.SubName);
+    }
+    if (holdsBreakOrComma(r.RetArg.VarName)) {
+        return refuse("return variable", r.RetArg.VarName);
+    }
+
+    // The description's first line stays in the header record; further lines follow as
+    // type-4 records, which older readers skip.
+    const auto descLines = splitLines(h.Description, true);
+    std::string out = "1," + h.MacroName + "," + std::to_string(h.ReturnMethod) + ",," +
+                      std::to_string(h.Target) + "," + boolText(h.Skeleton) + "," +
+                      std::string(descLines.empty() ? std::string_view() : descLines[0]) + "\r\n";
+    for (std::size_t i = 1; i < descLines.size(); ++i) {
+        out += "4," + std::string(descLines[i]) + "\r\n";
+    }
+    for (int32_t i = 0; i < n; ++i) {
+        const ArgData& a = def.Params[static_cast<std::size_t>(i)];
+        out += "2," + a.ArgName + "," + a.VarName + "," + std::to_string(a.DataType) + "," +
+               boolText(a.Optional) + "," + boolText(a.AllowAlt) + "\r\n";
+    }
+    out += "3," + r.SubName + "," + boolText(r.UseGoSub) + "," + boolText(r.UseGoTo) + "," +
+           r.RetArg.VarName + "," + std::to_string(r.RetArg.DataType) + "," +
+           boolText(r.RetArg.Optional) + "," + boolText(r.RetArg.AllowAlt) + "\r\n";
+    return out;
+}
+
+WriteResult WriteFileAtomically(const std::string& fileName, std::string_view data) {
+    const auto fail = [&](int err) {
+        return WriteResult{false, "Cannot create file \"" + fileName + "\". " + systemReason(err)};
+    };
+    std::string tmpl = fileName + ".XXXXXX";
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0) {
+        return fail(errno);
+    }
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t wrote = ::write(fd, data.data() + done, data.size() - done);
+        if (wrote < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            const int err = errno;
+            ::close(fd);
+            ::unlink(tmpl.c_str());
+            return fail(err);
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
+    // mkstemp creates the file for its owner only; give it what a plain create would.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(tmpl.c_str());
+        return fail(err);
+    }
+    if (std::rename(tmpl.c_str(), fileName.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(tmpl.c_str());
+        return fail(err);
+    }
+    return {true, {}};
+}
+
+WriteResult WriteMacroSource(const std::string& fileName, const MacroDefinition& def,
+                             int32_t paramCount) {
+    std::string why;
+    const auto text = MacroSourceText(def, paramCount, &why);
+    if (!text) {
+        return {false, why};
+    }
+    return WriteFileAtomically(fileName, *text);
+}
+
+WriteResult WriteMacroSource(const std::string& fileName, int32_t paramCount) {
+    return WriteMacroSource(fileName, codegen::Definition(), paramCount);
+}
+
+} // namespace vmg::macsource
