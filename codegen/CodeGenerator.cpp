@@ -135,7 +135,8 @@ Lines MacroLines(const MacroDefinition& def, int32_t nIn) {
             const ArgData& arg = param(i);
             const DataTypeDesc desc = GetTypeDesc(arg.DataType, h.Target);
             const std::vector<std::string> kinds = SplitEntries(desc.Kinds);
-            const std::size_t used = arg.AllowAlt ? kinds.size() : std::min<std::size_t>(4, kinds.size());
+            const std::size_t used =
+                arg.AllowAlt ? kinds.size() : std::min<std::size_t>(4, kinds.size());
             const std::string num = std::to_string(i);
             std::string test = "#IF";
             for (std::size_t e = 0; e < used; ++e) {
@@ -164,7 +165,8 @@ Lines MacroLines(const MacroDefinition& def, int32_t nIn) {
             const DataTypeDesc desc = GetTypeDesc(arg.DataType, h.Target);
             const std::vector<std::string> kinds = SplitEntries(desc.Kinds);
             const std::vector<std::string> moves = SplitEntries(desc.Moves);
-            const std::size_t used = arg.AllowAlt ? kinds.size() : std::min<std::size_t>(4, kinds.size());
+            const std::size_t used =
+                arg.AllowAlt ? kinds.size() : std::min<std::size_t>(4, kinds.size());
             const std::string num = std::to_string(i);
             for (std::size_t e = 0; e < used; ++e) {
                 w.atLevel("#IF (PRM_" + num + " == " + kinds[e] + ")");

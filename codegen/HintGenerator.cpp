@@ -49,7 +49,8 @@ Lines KeyBlock(const MacroDefinition& def, int32_t nIn) {
     for (int32_t i = 0; i < n; ++i) {
         const ArgData& arg = def.Params[static_cast<std::size_t>(i)];
         marker = arg.Optional ? " Optional " : "";
-        collected += marker + "<b>" + arg.ArgName + "</b> As " + TypeKeyword(arg.DataType, h.Target) + " ";
+        collected +=
+            marker + "<b>" + arg.ArgName + "</b> As " + TypeKeyword(arg.DataType, h.Target) + " ";
     }
     const std::string paramPart = "<b>" + h.MacroName + "</b> <i>" + collected + "</i>";
 
@@ -57,7 +58,8 @@ Lines KeyBlock(const MacroDefinition& def, int32_t nIn) {
     if (h.ReturnMethod == 1) {
         returnPart = "<b>Var</b> = " + paramPart;
     } else {
-        returnPart = paramPart + marker + " <b>ReturnVar</b> As " + TypeKeyword(ret.DataType, h.Target);
+        returnPart =
+            paramPart + marker + " <b>ReturnVar</b> As " + TypeKeyword(ret.DataType, h.Target);
     }
 
     std::string hint;

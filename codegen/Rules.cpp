@@ -35,7 +35,8 @@ bool CheckFsrUse(const MacroDefinition& def, int32_t count) {
         std::size_t reg = 1;
         if (def.Header.Target == 2) {
             const char lastChar = name.back();
-            reg = (lastChar >= '0' && lastChar <= '9') ? static_cast<std::size_t>(lastChar - '0') : 0;
+            reg =
+                (lastChar >= '0' && lastChar <= '9') ? static_cast<std::size_t>(lastChar - '0') : 0;
             if (reg >= used.size()) {
                 continue; // FSR3..FSR9 name no register of these cores
             }

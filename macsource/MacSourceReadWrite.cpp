@@ -158,8 +158,8 @@ std::string CommaField(std::string_view line, int n) {
         start = comma + 1;
     }
     const std::size_t end = line.find(',', start);
-    return std::string(line.substr(start, end == std::string_view::npos ? std::string_view::npos
-                                                                          : end - start));
+    return std::string(
+        line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
 ReadResult ReadMacroSourceText(std::string_view text, MacroDefinition& def) {

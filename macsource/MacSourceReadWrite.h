@@ -34,8 +34,8 @@ ReadResult ReadMacroSource(const std::string& fileName); // into the module's de
 
 // The file's text for def and paramCount parameters, or nullopt with the reason when a text
 // field could not be read back (a comma or a line break outside the description).
-std::optional<std::string> MacroSourceText(const codegen::MacroDefinition& def,
-                                           int32_t paramCount, std::string* whyNot = nullptr);
+std::optional<std::string> MacroSourceText(const codegen::MacroDefinition& def, int32_t paramCount,
+                                           std::string* whyNot = nullptr);
 
 // Writes atomically (a temporary file beside the target, renamed over it).
 WriteResult WriteMacroSource(const std::string& fileName, const codegen::MacroDefinition& def,

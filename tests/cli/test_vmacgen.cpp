@@ -1,1 +1,107 @@
+// vmacgen as a user runs it: its output bytes, exit codes and messages.
+#include "MacSourceReadWrite.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+using namespace vmg;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class Vmacgen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() / ("vmg_cli_" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    Outcome run(const std::string& args) {
+        const fs::path out = m_dir / "out", err = m_dir / "err";
+        const std::string cmd = std::string(VMACGEN_PATH) + " " + args + " >" + out.string() +
+                                " 2>" + err.string() + " </dev/null";
+        const int raw = std::system(cmd.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+    }
+
+    std::string file(const std::string& name, const std::string& bytes) {
+        const fs::path p = m_dir / name;
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p.string();
+    }
+
+    fs::path m_dir;
+};
+
+TEST_F(Vmacgen, PrintsWhatTheGeneratorsGive) {
+    const std::string path = std::string(EXAMPLES_DIR) + "/AddNums.mcs";
+    codegen::MacroDefinition def;
+    const auto read = macsource::ReadMacroSource(path, def);
+    ASSERT_TRUE(read.ok);
+
+    const Outcome code = run("code " + path);
+    EXPECT_EQ(code.status, 0);
+    EXPECT_EQ(code.out, codegen::JoinCrLf(codegen::MacroLines(def, read.count)));
+    EXPECT_TRUE(code.out.starts_with("'Adds two numbers\r\nAddNums MACRO  P1, P2\r\n"));
+
+    const Outcome hint = run("hint " + path);
+    EXPECT_EQ(hint.status, 0);
+    EXPECT_EQ(hint.out, codegen::JoinCrLf(codegen::KeyBlock(def, read.count)));
+
+    const Outcome rtf = run("hint-rtf " + path);
+    EXPECT_EQ(rtf.status, 0);
+    EXPECT_EQ(rtf.out, codegen::HintLineToRtf(codegen::KeyBlock(def, read.count)[3]));
+    EXPECT_FALSE(rtf.out.ends_with("\n"));
+}
+
+TEST_F(Vmacgen, StartsFromTheProgramStartState) {
+    // A file with a header only: parameters and return come from the zeroed definition.
+    const std::string path = file("h.mcs", "1,Blink,0,,0,0,\xE9t\xE9\r\n");
+    const Outcome code = run("code " + path);
+    EXPECT_EQ(code.status, 0);
+    EXPECT_EQ(code.out, "'\xE9t\xE9\r\nBlink MACRO \r\nENDM\r\n");
+}
+
+TEST_F(Vmacgen, FailuresAndUsage) {
+    const struct {
+        std::string args;
+        int status;
+        std::string errStarts;
+    } cases[] = {
+        {"code " + (m_dir / "none.mcs").string(), 1,
+         "Cannot open file \"" + (m_dir / "none.mcs").string() + "\". No such file or directory\n"},
+        {"hint " + file("bad.mcs", "2,A,V,2,maybe,0\r\n"), 1,
+         "'maybe' is not a valid boolean value\n"},
+        {"", 2, "Usage: vmacgen"},
+        {"code", 2, "Usage: vmacgen"},
+        {"paint x.mcs", 2, "Usage: vmacgen"},
+        {"code a.mcs b.mcs", 2, "Usage: vmacgen"},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        EXPECT_TRUE(r.err.starts_with(c.errStarts)) << c.args << ": " << r.err;
+        EXPECT_EQ(r.out, "") << c.args;
+    }
+    const Outcome help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: vmacgen"));
+}
+
+} // namespace
