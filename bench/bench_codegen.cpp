@@ -38,9 +38,8 @@ void BM_GenerateMacro(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(codegen::MacroLines(def, n));
     }
-    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_GenerateMacro)->Arg(0)->Arg(1)->Arg(10)->Arg(20)->Complexity(benchmark::oN);
+BENCHMARK(BM_GenerateMacro)->Arg(0)->Arg(1)->Arg(10)->Arg(20);
 
 void BM_BuildKeyBlock(benchmark::State& state) {
     const auto def = largest();
@@ -48,9 +47,8 @@ void BM_BuildKeyBlock(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(codegen::KeyBlock(def, n));
     }
-    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_BuildKeyBlock)->Arg(0)->Arg(1)->Arg(10)->Arg(20)->Complexity(benchmark::oN);
+BENCHMARK(BM_BuildKeyBlock)->Arg(0)->Arg(1)->Arg(10)->Arg(20);
 
 std::string tempPath() {
     return (std::filesystem::temp_directory_path() / "vmg_bench_source.mcs").string();

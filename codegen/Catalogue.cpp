@@ -136,9 +136,41 @@ std::string ReturnLabel(const DataTypeDesc& desc) {
     return bar == std::string::npos ? std::string() : desc.Labels.substr(bar + 1);
 }
 
+namespace {
+
+SplitTypeDesc split(const DataTypeDesc& desc) {
+    return {SplitEntries(desc.Kinds), SplitEntries(desc.Moves), SplitTexts(desc.Texts),
+            desc.Kinds.substr(0, desc.Kinds.find(','))};
+}
+
+template <std::size_t N>
+std::vector<std::pair<int32_t, SplitTypeDesc>> splitRows(const Row (&rows)[N]) {
+    std::vector<std::pair<int32_t, SplitTypeDesc>> out;
+    for (const Row& row : rows) {
+        out.emplace_back(row.code, split(row.desc));
+    }
+    return out;
+}
+
+} // namespace
+
+const SplitTypeDesc& SplitTypeDescFor(int32_t code, int32_t target) {
+    // The catalogue is constant, so its split form is built once and shared.
+    static const auto rows14 = splitRows(k14Bit);
+    static const auto rows16 = splitRows(k16Bit);
+    static const SplitTypeDesc default14 = split(kDefault14);
+    static const SplitTypeDesc default16 = split(kDefault16);
+    const bool wide = target >= 2;
+    for (const auto& [rowCode, desc] : wide ? rows16 : rows14) {
+        if (rowCode == code) {
+            return desc;
+        }
+    }
+    return wide ? default16 : default14;
+}
+
 std::string TypeKeyword(int32_t code, int32_t target) {
-    const DataTypeDesc desc = GetTypeDesc(code, target);
-    return desc.Kinds.substr(0, desc.Kinds.find(','));
+    return SplitTypeDescFor(code, target).keyword;
 }
 
 } // namespace vmg::codegen

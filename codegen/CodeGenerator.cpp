@@ -6,29 +6,40 @@
 namespace vmg::codegen {
 namespace {
 
-// Writes lines at a nesting level of tabs; the level never goes below 0.
+// Writes lines at a nesting level of tabs; the level never goes below 0. Each line is built
+// in one allocation from its pieces: the largest macro has some five hundred lines.
 class Writer {
 public:
     explicit Writer(Lines& out) : m_out(out) {}
 
-    void atLevel(std::string_view text) { emit(text); }
-    void deeper(std::string_view text) {
-        ++m_level;
-        emit(text);
+    template <typename... Parts> void atLevel(const Parts&... parts) {
+        emit({std::string_view(parts)...});
     }
-    void shallower(std::string_view text) {
+    template <typename... Parts> void deeper(const Parts&... parts) {
+        ++m_level;
+        emit({std::string_view(parts)...});
+    }
+    template <typename... Parts> void shallower(const Parts&... parts) {
         if (m_level > 0) {
             --m_level;
         }
-        emit(text);
+        emit({std::string_view(parts)...});
     }
     void openLevel() { ++m_level; }
     int level() const { return m_level; }
 
 private:
-    void emit(std::string_view text) {
-        std::string line(static_cast<std::size_t>(m_level), '\t');
-        line += text;
+    void emit(std::initializer_list<std::string_view> parts) {
+        std::size_t size = static_cast<std::size_t>(m_level);
+        for (const std::string_view part : parts) {
+            size += part.size();
+        }
+        std::string line;
+        line.reserve(size);
+        line.append(static_cast<std::size_t>(m_level), '\t');
+        for (const std::string_view part : parts) {
+            line += part;
+        }
         m_out.push_back(std::move(line));
     }
 
@@ -38,8 +49,8 @@ private:
 
 // Description 2 when alternative kinds are allowed and the entry has one, else description 1;
 // an entry with no description at all reads as unrecognised.
-std::string chooseDescription(const DataTypeDesc& desc, bool allowAlt) {
-    const std::vector<std::string> texts = SplitTexts(desc.Texts);
+std::string_view chooseDescription(const SplitTypeDesc& desc, bool allowAlt) {
+    const std::vector<std::string>& texts = desc.texts;
     if (allowAlt && texts.size() >= 2) {
         return texts[1];
     }
@@ -49,8 +60,8 @@ std::string chooseDescription(const DataTypeDesc& desc, bool allowAlt) {
     return "Unrecognised Data Type";
 }
 
-std::string entryAt(const std::vector<std::string>& entries, std::size_t k) {
-    return k < entries.size() ? entries[k] : std::string();
+std::string_view entryAt(const std::vector<std::string>& entries, std::size_t k) {
+    return k < entries.size() ? std::string_view(entries[k]) : std::string_view();
 }
 
 // A one-character name would clash with the compiler's own symbols, hence the "_".
@@ -80,6 +91,22 @@ void splitDescriptionLines(const std::string& text, Lines& out) {
     }
 }
 
+// Without alternative kinds only the type and its three number kinds are accepted.
+std::size_t usedKinds(const SplitTypeDesc& desc, bool allowAlt) {
+    return allowAlt ? desc.kinds.size() : std::min<std::size_t>(4, desc.kinds.size());
+}
+
+// Enough room for every line, so that the list never reallocates while it grows.
+std::size_t estimatedLines(const MacroDefinition& def, int32_t n) {
+    std::size_t lines = 16 + def.Header.Description.size() / 8;
+    for (int32_t i = 0; i < n; ++i) {
+        lines += 3 + 3 * SplitTypeDescFor(def.Params[static_cast<std::size_t>(i)].DataType,
+                                          def.Header.Target)
+                             .kinds.size();
+    }
+    return lines + 3 * 8;
+}
+
 } // namespace
 
 Lines MacroLines(const MacroDefinition& def, int32_t nIn) {
@@ -99,10 +126,11 @@ Lines MacroLines(const MacroDefinition& def, int32_t nIn) {
     }
     const int32_t p = h.ReturnMethod == 2 ? 1 : 0;
     const int32_t m = lastMandatory + ((h.ReturnMethod == 2 && !ret.RetArg.Optional) ? 1 : 0);
-    const std::string k = h.ReturnMethod == 1 ? "RETURN" : "LST_PRM";
-    const std::string s = h.ReturnMethod == 1 ? "_VAR" : "_NAME";
+    const std::string_view k = h.ReturnMethod == 1 ? "RETURN" : "LST_PRM";
+    const std::string_view s = h.ReturnMethod == 1 ? "_VAR" : "_NAME";
 
     Lines out;
+    out.reserve(estimatedLines(def, n));
     splitDescriptionLines(h.Description, out);
 
     std::string header = h.MacroName + " MACRO ";
@@ -118,12 +146,12 @@ Lines MacroLines(const MacroDefinition& def, int32_t nIn) {
 
     Writer w(out);
     if (n > 0) {
-        w.atLevel("#IF (PRM_COUNT > " + std::to_string(n - p) + ")");
-        w.deeper(errorPrefix + "Too many parameters\"");
+        w.atLevel("#IF (PRM_COUNT > ", std::to_string(n - p), ")");
+        w.deeper(errorPrefix, "Too many parameters\"");
         w.shallower("#ELSE");
         if (m > 0) {
-            w.deeper("#IF (PRM_COUNT < " + std::to_string(m + p) + ")");
-            w.deeper(errorPrefix + "Too few parameters\"");
+            w.deeper("#IF (PRM_COUNT < ", std::to_string(m + p), ")");
+            w.deeper(errorPrefix, "Too few parameters\"");
         } else {
             w.deeper("#IF (PRM_COUNT == 0)");
             w.deeper("\"Add additional code for no params here .......\"");
@@ -133,21 +161,20 @@ Lines MacroLines(const MacroDefinition& def, int32_t nIn) {
 
         for (int32_t i = 1; i <= n; ++i) {
             const ArgData& arg = param(i);
-            const DataTypeDesc desc = GetTypeDesc(arg.DataType, h.Target);
-            const std::vector<std::string> kinds = SplitEntries(desc.Kinds);
-            const std::size_t used =
-                arg.AllowAlt ? kinds.size() : std::min<std::size_t>(4, kinds.size());
+            const SplitTypeDesc& desc = SplitTypeDescFor(arg.DataType, h.Target);
+            const std::size_t used = usedKinds(desc, arg.AllowAlt);
             const std::string num = std::to_string(i);
             std::string test = "#IF";
             for (std::size_t e = 0; e < used; ++e) {
-                test += "(PRM_" + num + " != " + kinds[e] + ")";
-                if (e + 1 < used) {
-                    test += " && ";
-                }
+                test += "(PRM_";
+                test += num;
+                test += " != ";
+                test += desc.kinds[e];
+                test += e + 1 < used ? ") && " : ")";
             }
             w.atLevel(test);
-            w.deeper(errorPrefix + arg.ArgName + "(Param" + num + ") Should be " +
-                     chooseDescription(desc, arg.AllowAlt) + "\"");
+            w.deeper(errorPrefix, arg.ArgName, "(Param", num, ") Should be ",
+                     chooseDescription(desc, arg.AllowAlt), "\"");
             w.shallower("#ENDIF");
         }
     }
@@ -162,19 +189,16 @@ Lines MacroLines(const MacroDefinition& def, int32_t nIn) {
             if (h.Target == 2 && dest.starts_with("FSR")) {
                 dest += "L";
             }
-            const DataTypeDesc desc = GetTypeDesc(arg.DataType, h.Target);
-            const std::vector<std::string> kinds = SplitEntries(desc.Kinds);
-            const std::vector<std::string> moves = SplitEntries(desc.Moves);
-            const std::size_t used =
-                arg.AllowAlt ? kinds.size() : std::min<std::size_t>(4, kinds.size());
+            const SplitTypeDesc& desc = SplitTypeDescFor(arg.DataType, h.Target);
+            const std::size_t used = usedKinds(desc, arg.AllowAlt);
             const std::string num = std::to_string(i);
             for (std::size_t e = 0; e < used; ++e) {
-                w.atLevel("#IF (PRM_" + num + " == " + kinds[e] + ")");
-                w.deeper(entryAt(moves, e) + " P" + num + ", " + dest);
+                w.atLevel("#IF (PRM_", num, " == ", desc.kinds[e], ")");
+                w.deeper(entryAt(desc.moves, e), " P", num, ", ", dest);
                 w.shallower("#ENDIF");
             }
         }
-        w.atLevel((ret.UseGoSub ? "GoSub " : "GoTo ") + ret.SubName);
+        w.atLevel(ret.UseGoSub ? "GoSub " : "GoTo ", ret.SubName);
     }
 
     if (n > 0) {
@@ -184,21 +208,19 @@ Lines MacroLines(const MacroDefinition& def, int32_t nIn) {
     if (h.ReturnMethod > 0) {
         const ArgData& r = ret.RetArg;
         if (!r.Optional) {
-            w.atLevel("#IF (" + h.MacroName + "_" + k + " != 1)");
-            w.deeper(errorPrefix + "Mandatory return parameter misssing\"");
+            w.atLevel("#IF (", h.MacroName, "_", k, " != 1)");
+            w.deeper(errorPrefix, "Mandatory return parameter misssing\"");
             w.shallower("#ELSE");
             w.openLevel();
         } else {
             // The caller supplied the return value: the kind test and moves below depend on it.
-            w.atLevel("#IF (" + h.MacroName + "_" + k + " == 1)");
+            w.atLevel("#IF (", h.MacroName, "_", k, " == 1)");
             w.openLevel();
         }
-        const DataTypeDesc desc = GetTypeDesc(r.DataType, h.Target);
-        const std::vector<std::string> kinds = SplitEntries(desc.Kinds);
-        const std::vector<std::string> moves = SplitEntries(desc.Moves);
+        const SplitTypeDesc& desc = SplitTypeDescFor(r.DataType, h.Target);
         // The number kinds (entries 2 to 4) can never receive a result.
         std::vector<std::size_t> usedEntries;
-        for (std::size_t e = 0; e < kinds.size(); ++e) {
+        for (std::size_t e = 0; e < desc.kinds.size(); ++e) {
             if (e == 0 || (r.AllowAlt && e >= 4)) {
                 usedEntries.push_back(e);
             }
@@ -208,20 +230,24 @@ Lines MacroLines(const MacroDefinition& def, int32_t nIn) {
             if (u > 0) {
                 test += " && ";
             }
-            test += "(" + k + "_TYPE !=" + kinds[usedEntries[u]] + ")";
+            test += "(";
+            test += k;
+            test += "_TYPE !=";
+            test += desc.kinds[usedEntries[u]];
+            test += ")";
         }
         w.atLevel(test);
-        std::string description = chooseDescription(desc, r.AllowAlt);
-        if (description.find(" or number") != std::string::npos && description.size() >= 10) {
-            description.erase(description.size() - 10);
+        std::string_view description = chooseDescription(desc, r.AllowAlt);
+        if (description.find(" or number") != std::string_view::npos && description.size() >= 10) {
+            description.remove_suffix(10);
         }
-        w.deeper(errorPrefix + "Return variable should be " + description + "\"");
+        w.deeper(errorPrefix, "Return variable should be ", description, "\"");
         w.shallower("#ELSE");
         w.openLevel();
         const std::string dest = destinationName(r.VarName);
         for (const std::size_t e : usedEntries) {
-            w.atLevel("#IF (" + k + "_TYPE == " + kinds[e] + ")");
-            w.deeper(entryAt(moves, e) + " " + dest + ", " + k + s);
+            w.atLevel("#IF (", k, "_TYPE == ", desc.kinds[e], ")");
+            w.deeper(entryAt(desc.moves, e), " ", dest, ", ", k, s);
             w.shallower("#ENDIF");
         }
         w.shallower("#ENDIF");

@@ -84,6 +84,14 @@ std::vector<std::string> SplitTexts(std::string_view texts);
 // The parameter and return labels of Labels (the texts before and after the first "|").
 std::string ParamLabel(const DataTypeDesc& desc);
 std::string ReturnLabel(const DataTypeDesc& desc);
+// A catalogue entry with its lists already split, for the generators.
+struct SplitTypeDesc {
+    std::vector<std::string> kinds;
+    std::vector<std::string> moves;
+    std::vector<std::string> texts;
+    std::string keyword; // the first kind
+};
+const SplitTypeDesc& SplitTypeDescFor(int32_t code, int32_t target);
 // The type's keyword in the hint: Kinds before its first comma.
 std::string TypeKeyword(int32_t code, int32_t target);
 
