@@ -1,9 +1,14 @@
 // vmacgen: the wizard's generators for batch and build-script use, and the IDE session helper.
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
+#include "Session.h"
 
+#include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,10 +22,15 @@ constexpr const char* kUsage =
     "  code FILE.mcs       print the macro generated from a macro source file\n"
     "  hint FILE.mcs       print the USER.MCD keyword block for the macro\n"
     "  hint-rtf FILE.mcs   print the rich-text preview of the keyword's hint\n"
+    "  attach PAGE [--core 14|16] [--line N] [--column N]\n"
+    "                      point the wizard at PAGE, the file being edited: its PIC core\n"
+    "                      and the cursor (line and column from 1) where Finish pastes\n"
+    "  detach              forget the page that attach named\n"
     "  --help              print this text\n"
     "\n"
     "Text is written as code-page-1252 bytes; lines end in CR LF.\n"
-    "Exit status: 0 done, 1 the file could not be read, 2 wrong usage.\n";
+    "Exit status: 0 done, 1 the file could not be read, 2 wrong usage.\n"
+    "attach and detach also end with 1 when the session file cannot be written or removed.\n";
 
 int usageError() {
     std::fputs(kUsage, stderr);
@@ -44,6 +54,71 @@ bool load(const std::string& path, int32_t& count) {
     return true;
 }
 
+// A whole number from 1 up; nothing when the text is anything else.
+std::optional<int32_t> positiveNumber(std::string_view text) {
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// vmacgen attach PAGE [--core 14|16] [--line N] [--column N]
+int attach(std::span<const std::string_view> args) {
+    namespace session = vmg::pluginmgr;
+    session::Session current;
+    std::optional<std::string> page;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--core" || arg == "--line" || arg == "--column") {
+            const auto number = i + 1 < args.size() ? positiveNumber(args[++i]) : std::nullopt;
+            if (!number || (arg == "--core" && *number != 14 && *number != 16)) {
+                return usageError();
+            }
+            if (arg == "--core") {
+                current.Core = *number;
+            } else if (arg == "--line") {
+                current.Line = *number;
+            } else {
+                current.Column = *number;
+            }
+        } else if (arg.size() > 1 && arg.front() == '-') {
+            return usageError();
+        } else if (page) {
+            return usageError();
+        } else {
+            page = std::string(arg);
+        }
+    }
+    if (!page) {
+        return usageError();
+    }
+    std::error_code error;
+    const auto path = std::filesystem::absolute(*page, error).lexically_normal();
+    if (error || !session::IsReadableFile(path)) {
+        std::fprintf(stderr, "%s: the page cannot be read\n", page->c_str());
+        return 1;
+    }
+    current.Page = path.string();
+    std::string why;
+    if (!session::WriteSession(current, why)) {
+        std::fprintf(stderr, "%s\n", why.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+// vmacgen detach
+int detach() {
+    std::string why;
+    if (!vmg::pluginmgr::RemoveSession(why)) {
+        std::fprintf(stderr, "%s\n", why.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -52,6 +127,12 @@ int main(int argc, char** argv) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(kUsage, stdout);
         return 0;
+    }
+    if (!args.empty() && args[0] == "attach") {
+        return attach(std::span(args).subspan(1));
+    }
+    if (!args.empty() && args[0] == "detach") {
+        return args.size() == 1 ? detach() : usageError();
     }
     if (args.size() != 2) {
         return usageError();

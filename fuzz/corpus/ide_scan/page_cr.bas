@@ -1,0 +1,1 @@
+Loop:DIM Buffer[16] AS BYTE; oldGoTo Loop

@@ -1,0 +1,162 @@
+// Imports the plug-in manager library's seven functions by name at run time.
+#include "cPluginInterface.h"
+
+#include <array>
+#include <cstring>
+#include <iterator>
+#include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
+
+namespace vmg::ide {
+
+namespace {
+
+#ifdef _WIN32
+using Handle = HMODULE;
+Handle openLibrary(const std::string& path) {
+    return LoadLibraryA(path.c_str());
+}
+void* findFunction(Handle lib, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(lib, name));
+}
+void closeLibrary(Handle lib) {
+    FreeLibrary(lib);
+}
+#else
+using Handle = void*;
+Handle openLibrary(const std::string& path) {
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+void* findFunction(Handle lib, const char* name) {
+    return dlsym(lib, name);
+}
+void closeLibrary(Handle lib) {
+    dlclose(lib);
+}
+#endif
+
+struct Loader {
+    bool m_tried = false;
+    Handle m_handle = nullptr;
+    PluginFunctions m_functions;
+    std::optional<std::string> m_overridePath;
+};
+
+Loader& loader() {
+    static Loader instance;
+    return instance;
+}
+
+// Function pointers come back from the system as untyped addresses.
+template <typename Fn> Fn asFunction(void* address) {
+    Fn fn = nullptr;
+    static_assert(sizeof(fn) == sizeof(address));
+    std::memcpy(&fn, &address, sizeof(fn));
+    return fn;
+}
+
+// True when all seven functions were found; a library that lacks one is not used at all.
+bool resolve(Handle lib, PluginFunctions& out) {
+    std::array<void*, std::size(kPluginFunctionNames)> found{};
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        found[i] = findFunction(lib, kPluginFunctionNames[i]);
+        if (found[i] == nullptr) {
+            return false;
+        }
+    }
+    out.Connect = asFunction<ConnectFn>(found[0]);
+    out.IsConnected = asFunction<IsConnectedFn>(found[1]);
+    out.GetPage = asFunction<GetPageFn>(found[2]);
+    out.GetPageInfo = asFunction<GetPageInfoFn>(found[3]);
+    out.GetPageText = asFunction<GetPageTextFn>(found[4]);
+    out.GetPageCursorPos = asFunction<GetPageCursorPosFn>(found[5]);
+    out.SetPageTextAt = asFunction<SetPageTextAtFn>(found[6]);
+    return true;
+}
+
+Handle openUsual() {
+    const std::string name = PluginLibraryFileName();
+    const std::string folder = ProgramFolder();
+    if (!folder.empty()) {
+#ifdef _WIN32
+        const char separator = '\\';
+#else
+        const char separator = '/';
+#endif
+        if (Handle lib = openLibrary(folder + separator + name)) {
+            return lib;
+        }
+    }
+    // A bare name makes the system search its usual places.
+    return openLibrary(name);
+}
+
+} // namespace
+
+std::string PluginLibraryFileName() {
+#ifdef _WIN32
+    return "qvPluginMgr.dll";
+#else
+    return "libqvPluginMgr.so";
+#endif
+}
+
+std::string ProgramFolder() {
+    std::string path;
+#ifdef _WIN32
+    std::array<char, MAX_PATH + 1> buffer{};
+    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    path.assign(buffer.data(), length);
+    const auto cut = path.find_last_of("\\/");
+#else
+    std::array<char, 4096> buffer{};
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) {
+        return {};
+    }
+    path.assign(buffer.data(), static_cast<std::size_t>(length));
+    const auto cut = path.rfind('/');
+#endif
+    if (cut == std::string::npos) {
+        return {};
+    }
+    return path.substr(0, cut == 0 ? 1 : cut);
+}
+
+const PluginFunctions* PluginLibrary() {
+    Loader& state = loader();
+    if (!state.m_tried) {
+        state.m_tried = true;
+        Handle lib = state.m_overridePath ? openLibrary(*state.m_overridePath) : openUsual();
+        if (lib != nullptr) {
+            if (resolve(lib, state.m_functions)) {
+                state.m_handle = lib;
+            } else {
+                closeLibrary(lib);
+            }
+        }
+    }
+    return state.m_handle != nullptr ? &state.m_functions : nullptr;
+}
+
+void SetPluginLibraryPath(const std::string& path) {
+    Loader& state = loader();
+    if (state.m_handle != nullptr) {
+        closeLibrary(state.m_handle);
+    }
+    state = Loader{};
+    if (!path.empty()) {
+        state.m_overridePath = path;
+    }
+}
+
+} // namespace vmg::ide

@@ -1,0 +1,61 @@
+// The seven functions of the IDE's plug-in manager library and the loader that imports them.
+#pragma once
+
+#include "cPluginTypes.h"
+
+#include <cstdint>
+#include <string>
+
+// 32-bit Windows builds of the library use the system's calling convention.
+#if defined(_WIN32) && !defined(_WIN64)
+#define VMG_PLUGIN_CALL __stdcall
+#else
+#define VMG_PLUGIN_CALL
+#endif
+
+namespace vmg::ide {
+
+// Signatures as the library exports them (C linkage, imported by name). Handles and pointers
+// are pointer-sized; every other argument and result is a 32-bit integer.
+using ConnectFn = std::int32_t(VMG_PLUGIN_CALL*)(std::intptr_t windowHandle);
+using IsConnectedFn = std::int32_t(VMG_PLUGIN_CALL*)();
+using GetPageFn = std::int32_t(VMG_PLUGIN_CALL*)(char* pageId, std::int32_t size);
+using GetPageInfoFn = std::int32_t(VMG_PLUGIN_CALL*)(const char* pageId, PageInfo* info);
+using GetPageTextFn = std::int32_t(VMG_PLUGIN_CALL*)(char* buffer, std::int32_t textSize);
+using GetPageCursorPosFn = std::int32_t(VMG_PLUGIN_CALL*)(std::int32_t* first,
+                                                          std::int32_t* second);
+using SetPageTextAtFn = std::int32_t(VMG_PLUGIN_CALL*)(std::int32_t first, std::int32_t second,
+                                                       const char* text);
+
+// The exported names, in the order of PluginFunctions.
+inline constexpr const char* kPluginFunctionNames[] = {
+    "Connect",     "IsConnected",      "GetPage",      "GetPageInfo",
+    "GetPageText", "GetPageCursorPos", "SetPageTextAt"};
+
+struct PluginFunctions {
+    ConnectFn Connect = nullptr;
+    IsConnectedFn IsConnected = nullptr;
+    GetPageFn GetPage = nullptr;
+    GetPageInfoFn GetPageInfo = nullptr;
+    GetPageTextFn GetPageText = nullptr;
+    GetPageCursorPosFn GetPageCursorPos = nullptr;
+    SetPageTextAtFn SetPageTextAt = nullptr;
+};
+
+// "qvPluginMgr.dll" on Windows, "libqvPluginMgr.so" elsewhere.
+std::string PluginLibraryFileName();
+
+// The folder of the running program ("" when it cannot be told).
+std::string ProgramFolder();
+
+// The library's functions, imported on the first call: from the program's own folder first,
+// then from the system's search path. Null when the library or any one of the seven functions
+// is missing; the answer is remembered, so a missing library is looked for only once.
+const PluginFunctions* PluginLibrary();
+
+// Makes the next import load `path` (a file path, or a bare name for the system's search)
+// instead of the usual lookup, and unloads what was imported so far; an empty path restores
+// the usual lookup. For tests that need a library other than the one beside the program.
+void SetPluginLibraryPath(const std::string& path);
+
+} // namespace vmg::ide

@@ -1,0 +1,59 @@
+// The session file through which an editor, a script or a test tells our plug-in manager
+// library which page is open, and the file edits of the paste.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vmg::pluginmgr {
+
+inline constexpr const char* kSessionFileName = "vorlan-ide.session";
+
+// What the session names: the open page's file, its PIC core and the 1-based cursor.
+struct Session {
+    std::string Page; // absolute path
+    std::int32_t Core = 0;
+    std::int32_t Line = 1;
+    std::int32_t Column = 1;
+    bool operator==(const Session&) const = default;
+};
+
+// $XDG_RUNTIME_DIR/vorlan-ide.session, or $HOME/vorlan-ide.session when the first is unset or
+// empty; an empty path when neither is set.
+std::filesystem::path SessionFilePath();
+
+// Reads "key=value" lines (page, core, line, column; others ignored, '#' starts a comment
+// line). Nothing when no absolute page is named; an unreadable number keeps its default.
+std::optional<Session> ParseSession(std::string_view text);
+std::string SessionText(const Session& session);
+
+// The session in SessionFilePath(), when there is one that names a page.
+std::optional<Session> ReadSession();
+// Writes / removes the session file; on failure `why` tells the reason. Removing a session
+// that is not there succeeds.
+bool WriteSession(const Session& session, std::string& why);
+bool RemoveSession(std::string& why);
+
+// A regular file that can be opened for reading.
+bool IsReadableFile(const std::filesystem::path& path);
+// The whole file, or nothing when it cannot be read or is larger than maxBytes.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
+                                         std::uintmax_t maxBytes = UINTMAX_MAX);
+// Replaces the file (through a symbolic link, its target) by writing a temporary file beside
+// it and renaming it over the old one, so a reader never sees half a file; keeps the mode.
+bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view content,
+                           std::string& why);
+
+// The text inserted into content before the column-th character of the line-th line (both
+// from 1; smaller values count as 1). A column past the line's end appends to the line; a
+// line past the last appends to the content on a line of its own. The text's line ends are
+// turned into the content's own (its first line end), so a file keeps one style.
+std::string InsertAt(std::string_view content, std::int32_t line, std::int32_t column,
+                     std::string_view text);
+bool InsertIntoFile(const std::filesystem::path& path, std::int32_t line, std::int32_t column,
+                    std::string_view text, std::string& why);
+
+} // namespace vmg::pluginmgr
