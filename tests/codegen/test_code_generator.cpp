@@ -1,5 +1,6 @@
 // The macro text generator: the two worked examples line by line, and the branches around them.
 #include "MacroCodeGenerator.h"
+#include "WorkedExamples.h"
 
 #include <gtest/gtest.h>
 
@@ -34,24 +35,6 @@ void block(std::vector<Line>& t, int tabs, const std::string& test, const std::s
     t.push_back({tabs, "#IF (" + test + ")"});
     t.push_back({tabs + 1, move});
     t.push_back({tabs, "#ENDIF"});
-}
-
-MacroDefinition addNums() {
-    MacroDefinition d;
-    d.Header = {"AddNums", 1, 1, false, "Adds two numbers", 2};
-    d.Params[0] = {"First", 2, "ArgA", false, false};
-    d.Params[1] = {"Second", 3, "ArgB", false, false};
-    d.Return = {"AddSub", true, false, {"", 3, "Total", false, false}};
-    return d;
-}
-
-MacroDefinition setPtr() {
-    MacroDefinition d;
-    d.Header = {"SetPtr", 2, 2, false, "", 2};
-    d.Params[0] = {"Addr", 3, "FSR0", false, true};
-    d.Params[1] = {"Cnt", 2, "X", true, false};
-    d.Return = {"PtrSub", false, true, {"", 2, "R", true, true}};
-    return d;
 }
 
 TEST(CodeGenerator, FirstWorkedExample) {
@@ -98,7 +81,7 @@ TEST(CodeGenerator, FirstWorkedExample) {
     };
     t.insert(t.end(), tail.begin(), tail.end());
     ASSERT_EQ(t.size(), 53u);
-    expectLines(MacroLines(addNums(), 2), expand(t));
+    expectLines(MacroLines(examples::AddNums(), 2), expand(t));
 }
 
 TEST(CodeGenerator, SecondWorkedExampleWithOptionalReturnTest) {
@@ -153,7 +136,7 @@ TEST(CodeGenerator, SecondWorkedExampleWithOptionalReturnTest) {
     t.push_back({1, "#ENDIF"});
     t.push_back({0, "#ENDIF"});
     t.push_back({0, "ENDM"});
-    expectLines(MacroLines(setPtr(), 2), expand(t));
+    expectLines(MacroLines(examples::SetPtr(), 2), expand(t));
 }
 
 struct BranchCase {
@@ -397,7 +380,7 @@ TEST(CodeGenerator, RandomDefinitionsBalanceAndRepeat) {
 }
 
 TEST(CodeGenerator, OutOfRangeCountsAreClamped) {
-    const MacroDefinition d = addNums();
+    const MacroDefinition d = examples::AddNums();
     EXPECT_EQ(MacroLines(d, -5), MacroLines(d, 0));
     EXPECT_EQ(MacroLines(d, 500), MacroLines(d, 20));
 }

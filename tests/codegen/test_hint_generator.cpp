@@ -1,20 +1,12 @@
 // The USER.MCD keyword block, its hint line and the hint's rich-text preview.
 #include "MacroCodeGenerator.h"
+#include "WorkedExamples.h"
 
 #include <gtest/gtest.h>
 
 using namespace vmg::codegen;
 
 namespace {
-
-MacroDefinition addNums() {
-    MacroDefinition d;
-    d.Header = {"AddNums", 1, 1, false, "Adds two numbers", 2};
-    d.Params[0] = {"First", 2, "ArgA", false, false};
-    d.Params[1] = {"Second", 3, "ArgB", false, false};
-    d.Return = {"AddSub", true, false, {"", 3, "Total", false, false}};
-    return d;
-}
 
 TEST(HintGenerator, FirstWorkedExample) {
     const Lines expected = {
@@ -25,7 +17,7 @@ TEST(HintGenerator, FirstWorkedExample) {
         "</i></i>",
         "ENDKEY",
     };
-    EXPECT_EQ(KeyBlock(addNums(), 2), expected);
+    EXPECT_EQ(KeyBlock(examples::AddNums(), 2), expected);
     EXPECT_EQ(HintLineToRtf(expected[3]),
               "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang2057{\\fonttbl{\\f0\\fnil\\fcharset0 "
               "Arial;}}\\fs16 \\b Var\\b0  = \\b AddNums\\b0  \\i \\b First\\b0  As BYTE \\b "
@@ -33,12 +25,7 @@ TEST(HintGenerator, FirstWorkedExample) {
 }
 
 TEST(HintGenerator, SecondWorkedExample) {
-    MacroDefinition d;
-    d.Header = {"SetPtr", 2, 2, false, "", 2};
-    d.Params[0] = {"Addr", 3, "FSR0", false, true};
-    d.Params[1] = {"Cnt", 2, "X", true, false};
-    d.Return = {"PtrSub", false, true, {"", 2, "R", true, true}};
-    const Lines lines = KeyBlock(d, 2);
+    const Lines lines = KeyBlock(examples::SetPtr(), 2);
     EXPECT_EQ(lines[1], "\tDeviceCore = [dc16]");
     EXPECT_EQ(lines[3], "\tHint = \"<b>SetPtr</b> <i><b>Addr</b> As WORD  Optional <b>Cnt</b> As "
                         "BYTE </i> Optional  <b>ReturnVar</b> As BYTE<br><b>SetPtr</b> "
@@ -133,7 +120,7 @@ TEST(HintGenerator, PreviewEscapesMarkupFromNames) {
 
 TEST(HintGenerator, ModuleFormsReplaceTheirLists) {
     ResetModule();
-    Definition() = addNums();
+    Definition() = examples::AddNums();
     BuildKeyBlock(2);
     EXPECT_EQ(BuildKeyBlock(2).size(), 5u);
     EXPECT_EQ(HintToRtf(), HintLineToRtf(KeyBlockLines()[3]));
