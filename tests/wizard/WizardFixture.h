@@ -1,0 +1,76 @@
+// The common ground of the wizard tests: settings, session and files in a fresh temporary
+// folder, the definition reset, the window under test and the scripted dialogs.
+#pragma once
+
+#include "ScriptedDialogs.h"
+#include "VorlanMacGen.h"
+
+#include <QByteArray>
+#include <QTemporaryDir>
+#include <QVariant>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <utility>
+
+namespace vmg::wizard::test {
+
+using Values = std::initializer_list<std::pair<const char*, QVariant>>;
+
+class WizardTest : public ::testing::Test {
+public:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates and shows the window, which runs the whole start-up.
+    TfmMacroGen& Start();
+    TfmMacroGen& Window() { return *m_window; }
+    const WizardState& State() const { return m_window->State(); }
+
+    template <typename T> T* Find(const char* name) {
+        T* found = m_window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << "no control named " << name;
+        return found;
+    }
+    // Shown on its page: not hidden itself nor inside a hidden group (the page may be hidden).
+    bool ShownOnPage(const char* name);
+
+    void Click(const char* name);
+    void Next() { Click("cmdNavNext"); }
+    void Back() { Click("cmdNavBack"); }
+    // Replaces a text box's content the way a user would: select all, then type.
+    void Type(const char* name, const QString& text);
+    // Next until `page`, giving each page the least it needs to pass.
+    void NextTo(int page);
+
+    // A file in the temporary folder; returns its full path.
+    QString WriteFile(const QString& name, const QByteArray& content);
+    // Loads a macro source file with "&Open..." (the window must be on page 1).
+    void OpenSource(const QByteArray& content);
+
+    // The IDE's editor page, seen through our plug-in manager library.
+    void WriteSession(int core, const QByteArray& pageText);
+
+    // Settings stored as the IDE and an earlier run of the wizard would leave them.
+    void StoreWizardSettings(Values values);
+    void StoreHighlighterSettings(Values values);
+    // The wizard's settings file written verbatim, for values no writer would produce.
+    void WriteWizardSettingsText(const QByteArray& ini);
+    QString WizardSettingsFile() const;
+
+    QString TempPath() const { return m_dir.path(); }
+
+    ScriptedDialogs m_dialogs;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<TfmMacroGen> m_window;
+    QByteArray m_oldRuntimeDir;
+    QByteArray m_oldHome;
+};
+
+} // namespace vmg::wizard::test

@@ -1,0 +1,51 @@
+// The help window and the mapping of help topics to the bundled pages.
+#include "HelpWindow.h"
+
+#include <QFile>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+// Resources of a static library must be registered by hand, from the global namespace, once.
+static void InitHelpResources() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(help);
+        return true;
+    }();
+    static_cast<void>(registered);
+}
+
+namespace vmg::wizard {
+
+QUrl HelpTopicUrl(int topic) {
+    InitHelpResources();
+    const QString page = QStringLiteral(":/help/topic%1.html").arg(topic);
+    if (QFile::exists(page)) {
+        return QUrl(QStringLiteral("qrc") + page);
+    }
+    return QUrl(QStringLiteral("qrc:/help/topic1010.html"));
+}
+
+HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
+    setObjectName(QStringLiteral("fmHelp"));
+    setWindowTitle(QStringLiteral("Vorlan Macro Generator Help"));
+    m_browser = new QTextBrowser(this);
+    m_browser->setObjectName(QStringLiteral("txtHelp"));
+    m_browser->setOpenExternalLinks(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_browser);
+    resize(520, 480);
+}
+
+void HelpWindow::ShowTopic(int topic) {
+    m_browser->setSource(HelpTopicUrl(topic));
+    show();
+    raise();
+    activateWindow();
+}
+
+QUrl HelpWindow::CurrentPage() const {
+    return m_browser->source();
+}
+
+} // namespace vmg::wizard

@@ -1,0 +1,202 @@
+// Page 1's controls, its check, commit and entry, the target buttons and Open....
+#include "Page1Macro.h"
+
+#include "MacSourceReadWrite.h"
+#include "MacroCodeGenerator.h"
+#include "Text1252.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace vmg::wizard {
+
+namespace {
+
+// The definition keeps CR LF line ends; the edit box works with LF.
+QString DescriptionForEditor(const std::string& description) {
+    QString text = FromCp1252(description);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+std::string DescriptionFromEditor(const QString& text) {
+    QString crlf = text;
+    crlf.replace(u'\n', QLatin1String("\r\n"));
+    return ToCp1252(crlf);
+}
+
+} // namespace
+
+Page1Macro::Page1Macro(PageContext context, QWidget* parent) : WizardPage(1, context, parent) {
+    AddIllustration();
+    m_lblStep1 = AddPageText("lblStep1", 160, 16, 289, 130);
+    m_cmdReload = MakeButton(this, "cmdReload", QStringLiteral("&Open..."), 16, 152, 65, 21);
+    MakeLabel(this, "lblMacroNameCaption", QStringLiteral("Name"), 152, 155);
+    m_txtMacroName = MakeEdit(this, "txtMacroName", 184, 152, 129);
+    MakeLabel(this, "lblReturnCaption", QStringLiteral("Return"), 338, 155);
+    m_cboReturn = MakeCombo(this, "cboReturn", 376, 152, 73, true);
+    m_memoDescription = new QPlainTextEdit(this);
+    m_memoDescription->setObjectName(QStringLiteral("memoDescription"));
+    m_memoDescription->setGeometry(184, 184, 265, 89);
+    m_memoDescription->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_memoDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_memoDescription->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_memoDescription->setTabChangesFocus(true);
+    m_chkTypeConvOn = MakeCheckBox(this, "chkTypeConvOn", QStringLiteral("Allow Type Conversion"),
+                                   16, 248, 137, 17);
+    MakeLabel(this, "lblTargetCaption", QStringLiteral("Target PIC"), 126, 281);
+    m_optTgt14 = MakeRadio(this, "OptTgt14", QStringLiteral("14 Bit"), 184, 280, 53, 17);
+    m_optTgt16 = MakeRadio(this, "optTgt16", QStringLiteral("16 Bit"), 240, 280, 53, 17);
+    m_optTgtBoth = MakeRadio(this, "optTgtBoth", QStringLiteral("Both"), 296, 280, 53, 17);
+    m_optTgtBoth->setChecked(true);
+    m_chkNoCode =
+        MakeCheckBox(this, "chkNoCode", QStringLiteral("Build Skeleton"), 360, 280, 97, 17);
+
+    // The target buttons keep TargetChoice equal to the chosen button, also when the entry
+    // step chooses one by program.
+    const auto follow = [this](QRadioButton* button, int target) {
+        connect(button, &QRadioButton::toggled, this, [this, target](bool on) {
+            if (on) {
+                State().TargetChoice = target;
+            }
+        });
+    };
+    follow(m_optTgtBoth, 0);
+    follow(m_optTgt14, 1);
+    follow(m_optTgt16, 2);
+    connect(m_chkTypeConvOn, &QCheckBox::toggled, this, &Page1Macro::typeConversionChanged);
+    connect(m_cmdReload, &QPushButton::clicked, this, &Page1Macro::cmdReloadClick);
+}
+
+void Page1Macro::SetPageTexts() {
+    m_lblStep1->setText(QStringLiteral(
+        "Enter the name you wish to call the Macro and a description of the Macro's "
+        "function.\r\n\nChoose the method of Return (if required).\r\nIn-Line takes the form "
+        "Var = Macro, Arg, Arg.\r\nLast Param places the return in the last parameter in the "
+        "list.\r\n\nIf you prefer to write your own code to be executed by the Macro tick "
+        "\"Build Skeleton\""));
+}
+
+void Page1Macro::FillReturnList() {
+    m_cboReturn->clear();
+    m_cboReturn->addItems(
+        {QStringLiteral("None"), QStringLiteral("In-Line"), QStringLiteral("Parameter")});
+}
+
+void Page1Macro::ClearMacroName() {
+    m_txtMacroName->clear();
+}
+
+int Page1Macro::ReturnIndex() const {
+    const QString text = m_cboReturn->currentText();
+    const int index = m_cboReturn->currentIndex();
+    if (index >= 0 && m_cboReturn->itemText(index) == text) {
+        return index;
+    }
+    return m_cboReturn->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void Page1Macro::SetReturnIndex(int index) {
+    m_cboReturn->setCurrentIndex(index >= 0 && index < m_cboReturn->count() ? index : -1);
+}
+
+bool Page1Macro::TypeConversion() const {
+    return m_chkTypeConvOn->isChecked();
+}
+
+void Page1Macro::SetTypeConversion(bool on) {
+    m_chkTypeConvOn->setChecked(on);
+}
+
+bool Page1Macro::Skeleton() const {
+    return m_chkNoCode->isChecked();
+}
+
+void Page1Macro::SetSkeleton(bool on) {
+    m_chkNoCode->setChecked(on);
+}
+
+QString Page1Macro::SourceFileFilter() {
+    return QStringLiteral("Macro Source Files (*.mcs);;All Files (*)");
+}
+
+bool Page1Macro::Check() {
+    if (codegen::IsValidName(ToCp1252(m_txtMacroName->text()))) {
+        return true;
+    }
+    Ui().Information(this,
+                     QStringLiteral("You must enter a valid name for your macro to continue"));
+    return false;
+}
+
+void Page1Macro::Commit() {
+    codegen::MacGen& header = codegen::MacroHeader();
+    header.MacroName = ToCp1252(m_txtMacroName->text());
+    header.ReturnMethod = ReturnIndex();
+    header.Target = State().TargetChoice;
+    header.Skeleton = m_chkNoCode->isChecked();
+    header.Description = DescriptionFromEditor(m_memoDescription->toPlainText());
+}
+
+void Page1Macro::Enter() {
+    const codegen::MacGen& header = codegen::MacroHeader();
+    m_txtMacroName->setText(FromCp1252(header.MacroName));
+    m_memoDescription->setPlainText(DescriptionForEditor(header.Description));
+    switch (header.Target) {
+    case 0:
+        m_optTgtBoth->setChecked(true);
+        break;
+    case 1:
+        m_optTgt14->setChecked(true);
+        break;
+    case 2:
+        m_optTgt16->setChecked(true);
+        break;
+    default:
+        break; // a target no button stands for leaves the buttons as they are
+    }
+    m_chkNoCode->setChecked(header.Skeleton);
+    SetReturnIndex(header.ReturnMethod);
+}
+
+void Page1Macro::cmdReloadClick() {
+    const auto chosen = Ui().OpenFile(this, State().SaveFolder, SourceFileFilter());
+    if (!chosen) {
+        return;
+    }
+    // Read through Qt so that any file name the dialog offers can be opened on every system.
+    QFile file(*chosen);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly)) {
+        bytes = file.readAll();
+    }
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        Ui().Error(this, QStringLiteral("Cannot open file \"%1\". %2")
+                             .arg(QDir::toNativeSeparators(*chosen), file.errorString()));
+        return;
+    }
+    // A file that stops half-way (a malformed flag) must not leave the definition half
+    // replaced, so it is read into a copy that is taken only when the whole file was read.
+    codegen::MacroDefinition loaded = codegen::Definition();
+    const auto result = macsource::ReadMacroSourceText(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), loaded);
+    if (!result.ok) {
+        Ui().Error(this, FromCp1252(result.message));
+        return;
+    }
+    codegen::Definition() = loaded;
+    State().ParamCount = result.count;
+    State().CurrentParam = 1;
+    emit macroSourceLoaded();
+    Enter();
+}
+
+} // namespace vmg::wizard

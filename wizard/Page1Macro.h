@@ -1,0 +1,65 @@
+// Page 1: the macro's name, description, return method, target cores and the two options that
+// shape the later pages; "&Open..." reloads a whole definition from a macro source file.
+#pragma once
+
+#include "WizardPage.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace vmg::wizard {
+
+class Page1Macro final : public WizardPage {
+    Q_OBJECT
+public:
+    Page1Macro(PageContext context, QWidget* parent);
+
+    void SetPageTexts() override;
+    bool Check() override;
+    void Commit() override;
+    // Controls from the macro header.
+    void Enter();
+
+    // Start-up: the three return methods, in index order.
+    void FillReturnList();
+    void ClearMacroName();
+
+    // The chosen return method: 0 None, 1 In-Line, 2 Parameter, -1 when the box holds a text
+    // that is not one of them.
+    int ReturnIndex() const;
+    void SetReturnIndex(int index);
+    bool TypeConversion() const;
+    void SetTypeConversion(bool on);
+    bool Skeleton() const;
+    void SetSkeleton(bool on);
+
+    // The file filter of Open..., in Qt's form.
+    static QString SourceFileFilter();
+
+signals:
+    // "Allow Type Conversion" changed, by the user or by the settings.
+    void typeConversionChanged(bool on);
+    // A macro source file replaced the definition; ParamCount and CurrentParam are set.
+    void macroSourceLoaded();
+
+private:
+    void cmdReloadClick();
+
+    QLabel* m_lblStep1 = nullptr;
+    QPushButton* m_cmdReload = nullptr;
+    QLineEdit* m_txtMacroName = nullptr;
+    QComboBox* m_cboReturn = nullptr;
+    QPlainTextEdit* m_memoDescription = nullptr;
+    QCheckBox* m_chkTypeConvOn = nullptr;
+    QRadioButton* m_optTgt14 = nullptr;
+    QRadioButton* m_optTgt16 = nullptr;
+    QRadioButton* m_optTgtBoth = nullptr;
+    QCheckBox* m_chkNoCode = nullptr;
+};
+
+} // namespace vmg::wizard

@@ -1,0 +1,63 @@
+// Page 3: the routine the macro calls or jumps to, and the return variable with its type.
+#pragma once
+
+#include "TypeLists.h"
+#include "WizardPage.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace vmg::wizard {
+
+class Page3Subroutine final : public WizardPage {
+    Q_OBJECT
+public:
+    Page3Subroutine(PageContext context, QWidget* parent);
+
+    void SetPageTexts() override;
+    // The routine's name, then (when the macro returns a value) the return variable.
+    bool Check() override;
+    // ReturnDef from the controls, also those of a hidden return panel.
+    void Commit() override;
+    // Arrival with Next: the parameter count, the return panel, the call kind, the stored
+    // names, type and flags.
+    void Enter();
+
+    // Page 2's entry fills these: the return types for TargetChoice and the target's
+    // register names.
+    void SetReturnTypes(const std::vector<TypeEntry>& entries);
+    void AddReturnVarNames(const QStringList& names);
+
+    // "Allow Type Conversion" on page 1: the Allow Alt box is hidden and ticked, or shown and
+    // cleared.
+    void SetAllowAltForced(bool on);
+    void SetGetLabelsEnabled(bool enabled);
+    void SetGetVarsEnabled(bool enabled);
+
+    // Still to come on this page: cmdShowLabelsClick and cmdGetVars1Click, which fill the two
+    // name lists from the IDE page's labels and variables once per run.
+
+private:
+    // Both buttons may be clear (a file can store neither), which exclusive radio buttons
+    // cannot show by themselves.
+    void SetCallKind(bool goSub, bool goTo);
+
+    QLabel* m_lblStep3 = nullptr;
+    QLabel* m_lblParamNums = nullptr;
+    QWidget* m_pnlSubRoutineName = nullptr;
+    QComboBox* m_cmbSubroutineName = nullptr;
+    QPushButton* m_cmdShowLabels = nullptr;
+    QRadioButton* m_optCallSub = nullptr;
+    QRadioButton* m_optJumpSub = nullptr;
+    QWidget* m_pnlReturnVar = nullptr;
+    QComboBox* m_cmbRetVarName = nullptr;
+    QPushButton* m_cmdGetVars1 = nullptr;
+    QComboBox* m_cmbRetDataType = nullptr;
+    QCheckBox* m_chkAllowAltRet = nullptr;
+    QCheckBox* m_chkRetOptional = nullptr;
+};
+
+} // namespace vmg::wizard

@@ -1,0 +1,29 @@
+// Page 4: the generated macro text, coloured as the IDE's editor colours it, editable.
+#pragma once
+
+#include "WizardPage.h"
+
+class QLabel;
+class QTextEdit;
+
+namespace vmg::wizard {
+
+class Page4Code final : public WizardPage {
+    Q_OBJECT
+public:
+    Page4Code(PageContext context, QWidget* parent);
+
+    void SetPageTexts() override;
+    // Arrival with Next: the highlighter's font, the lines of GenerateMacro for ParamCount
+    // parameters, then the colouring. Earlier edits in the box are replaced.
+    void Enter();
+
+    // The box whose content Finish pastes and saves.
+    QTextEdit* CodeBox() const { return m_rtxtCode; }
+
+private:
+    QLabel* m_lblStep4 = nullptr;
+    QTextEdit* m_rtxtCode = nullptr;
+};
+
+} // namespace vmg::wizard

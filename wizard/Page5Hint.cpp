@@ -1,0 +1,55 @@
+// Page 5's controls and entry.
+#include "Page5Hint.h"
+
+#include "MacroCodeGenerator.h"
+#include "RtfReader.h"
+#include "Text1252.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+namespace vmg::wizard {
+
+Page5Hint::Page5Hint(PageContext context, QWidget* parent) : WizardPage(5, context, parent) {
+    m_lblStep5a = MakeLabel(this, "lblStep5a", QString(), 8, 8);
+    m_rtxtHintDemo = new QTextEdit(this);
+    m_rtxtHintDemo->setObjectName(QStringLiteral("rtxtHintDemo"));
+    m_rtxtHintDemo->setGeometry(5, 32, 457, 89);
+    m_rtxtHintDemo->setLineWrapMode(QTextEdit::NoWrap);
+    m_rtxtHintDemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QPalette light = m_rtxtHintDemo->palette();
+    light.setColor(QPalette::Base, light.color(QPalette::Midlight));
+    m_rtxtHintDemo->setPalette(light);
+
+    m_lblStep5b = MakeLabel(this, "lblStep5b", QString(), 5, 136);
+    m_lblStep5b->resize(464, 17);
+    m_memoHint = new QPlainTextEdit(this);
+    m_memoHint->setObjectName(QStringLiteral("memoHint"));
+    m_memoHint->setGeometry(5, 160, 457, 137);
+    m_memoHint->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_memoHint->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QFont courier(QStringLiteral("Courier New"), 8);
+    courier.setStyleHint(QFont::TypeWriter);
+    m_memoHint->setFont(courier);
+}
+
+void Page5Hint::SetPageTexts() {
+    m_lblStep5a->setText(QStringLiteral("For your hint popup to look like this...."));
+    m_lblStep5a->adjustSize();
+    m_lblStep5b->setText(QStringLiteral("Add this to you USER.MCD file"));
+}
+
+void Page5Hint::Enter() {
+    QString block = FromCp1252(codegen::JoinCrLf(codegen::BuildKeyBlock(State().ParamCount)));
+    block.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (block.endsWith(u'\n')) {
+        block.chop(1); // the memo holds lines; the last one needs no empty line after it
+    }
+    m_memoHint->setPlainText(block);
+    richtext::ReadRtf(codegen::HintToRtf(), *m_rtxtHintDemo->document());
+}
+
+} // namespace vmg::wizard

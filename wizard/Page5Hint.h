@@ -1,0 +1,32 @@
+// Page 5: the keyword block for the IDE's USER.MCD file and its hint as the IDE will show it.
+#pragma once
+
+#include "WizardPage.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QTextEdit;
+
+namespace vmg::wizard {
+
+class Page5Hint final : public WizardPage {
+    Q_OBJECT
+public:
+    Page5Hint(PageContext context, QWidget* parent);
+
+    void SetPageTexts() override;
+    // Arrival with Next: the block of BuildKeyBlock for ParamCount parameters in the memo and
+    // the rendering of its hint in the preview.
+    void Enter();
+
+    // The memo whose lines Finish saves as the hint file.
+    QPlainTextEdit* HintBox() const { return m_memoHint; }
+
+private:
+    QLabel* m_lblStep5a = nullptr;
+    QLabel* m_lblStep5b = nullptr;
+    QTextEdit* m_rtxtHintDemo = nullptr;
+    QPlainTextEdit* m_memoHint = nullptr;
+};
+
+} // namespace vmg::wizard

@@ -1,0 +1,62 @@
+// Page 6: what to do with the finished macro (paste into the IDE page, save code, hint and
+// source) and the folder the files go to.
+#pragma once
+
+#include "WizardPage.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vmg::wizard {
+
+// The four output choices, as the check boxes hold them.
+struct OutputChoices {
+    bool PasteCode = false;
+    bool SaveCode = false;
+    bool SaveHint = false;
+    bool SaveSource = false;
+    bool operator==(const OutputChoices&) const = default;
+};
+
+class Page6Output final : public WizardPage {
+    Q_OBJECT
+public:
+    Page6Output(PageContext context, QWidget* parent);
+
+    void SetPageTexts() override;
+    // Arrival with Next: the paste destination, the three file names from the macro's name
+    // and the save folder.
+    void Enter();
+
+    OutputChoices Choices() const;
+    void SetChoices(const OutputChoices& choices);
+    void SetPasteEnabled(bool enabled);
+
+    // The finishing sequence reads these.
+    QString PasteDestination() const;
+    QString CodeFileName() const;
+    QString HintFileName() const;
+    QString SourceFileName() const;
+
+    // Still to come on this page: the finishing sequence behind "Finish" (summary, confirmation,
+    // paste, the three saves with their overwrite questions, storing the settings, closing).
+
+private:
+    void cmdBrowseSavePathClick();
+
+    QLabel* m_lblStep6 = nullptr;
+    QCheckBox* m_chkPasteCode = nullptr;
+    QLabel* m_lblPasteDest = nullptr;
+    QCheckBox* m_chkSaveCode = nullptr;
+    QLabel* m_lblSaveCodeName = nullptr;
+    QCheckBox* m_chkSaveHint = nullptr;
+    QLabel* m_lblSaveHintName = nullptr;
+    QCheckBox* m_chkSaveSource = nullptr;
+    QLabel* m_lblSaveSourceName = nullptr;
+    QLineEdit* m_txtSavePath = nullptr;
+    QPushButton* m_cmdBrowseSavePath = nullptr;
+};
+
+} // namespace vmg::wizard

@@ -1,0 +1,291 @@
+// The frame: start-up in its fixed order, Next, Back, Cancel, Help and the page steps.
+#include "VorlanMacGen.h"
+
+#include "HelpWindow.h"
+#include "IDE_Info.h"
+#include "MacroCodeGenerator.h"
+#include "Page0Intro.h"
+#include "Page1Macro.h"
+#include "Page2Params.h"
+#include "Page3Subroutine.h"
+#include "Page4Code.h"
+#include "Page5Hint.h"
+#include "Page6Output.h"
+#include "TypeLists.h"
+
+#ifdef Q_OS_WIN
+#include "AppWindowHook.h"
+#endif
+
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+
+namespace vmg::wizard {
+
+namespace {
+
+constexpr int kStripHeight = 56;
+
+// Tahoma 8 pt where the system has it. Elsewhere a face of about Tahoma's width, since the
+// controls are placed and sized for it; failing those, the system's sans-serif face.
+QFont WindowFont() {
+    for (const char* family : {"Tahoma", "DejaVu Sans Condensed", "Liberation Sans", "Arial"}) {
+        if (QFontDatabase::hasFamily(QLatin1String(family))) {
+            return QFont(QLatin1String(family), 8);
+        }
+    }
+    QFont font = QGuiApplication::font();
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+} // namespace
+
+TfmMacroGen::TfmMacroGen(Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      m_dialogs(dialogs) {
+    setObjectName(QStringLiteral("fmMacroGen"));
+    setFont(WindowFont());
+    setFixedSize(kClientWidth, kClientHeight);
+
+    const PageContext context{m_state, m_dialogs};
+    m_page0 = new Page0Intro(context, this);
+    m_page1 = new Page1Macro(context, this);
+    m_page2 = new Page2Params(context, this);
+    m_page3 = new Page3Subroutine(context, this);
+    m_page4 = new Page4Code(context, this);
+    m_page5 = new Page5Hint(context, this);
+    m_page6 = new Page6Output(context, this);
+    BuildNavigation();
+
+    // Page 1 drives two things on the later pages: the Allow Alt boxes, and the parameter
+    // editor's position after a macro source was loaded.
+    connect(m_page1, &Page1Macro::typeConversionChanged, this, [this](bool on) {
+        m_page2->SetAllowAltForced(on);
+        m_page3->SetAllowAltForced(on);
+    });
+    connect(m_page1, &Page1Macro::macroSourceLoaded, this, [this] {
+        m_page2->LoadHook();
+        m_page2->Refresh();
+    });
+
+    FormCreate();
+}
+
+TfmMacroGen::~TfmMacroGen() = default;
+
+void TfmMacroGen::BuildNavigation() {
+    auto* strip = new QWidget(this);
+    strip->setObjectName(QStringLiteral("pnlNavigation"));
+    strip->setGeometry(0, kClientHeight - kStripHeight, kClientWidth, kStripHeight);
+    auto* bevel = new QFrame(strip);
+    bevel->setObjectName(QStringLiteral("bvlNavigation"));
+    bevel->setGeometry(0, 0, kClientWidth, 2);
+    bevel->setFrameShape(QFrame::HLine);
+    bevel->setFrameShadow(QFrame::Sunken);
+
+    const auto button = [strip](const char* name, const QString& text, int left) {
+        auto* b = new QPushButton(text, strip);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(left, 23, 65, 21);
+        b->setAutoDefault(false);
+        return b;
+    };
+    m_cmdNavHelp = button("cmdNavHelp", QStringLiteral("Help"), 8);
+    m_cmdNavCancel = button("cmdNavCancel", QStringLiteral("Cancel"), 128);
+    m_cmdNavBack = button("cmdNavBack", QStringLiteral("< Back"), 216);
+    m_cmdNavNext = button("cmdNavNext", QStringLiteral("Next >"), 288);
+    m_cmdNavFinished = button("cmdNavFinished", QStringLiteral("Finish"), 394);
+    connect(m_cmdNavHelp, &QPushButton::clicked, this, &TfmMacroGen::cmdNavHelpClick);
+    connect(m_cmdNavCancel, &QPushButton::clicked, this, &TfmMacroGen::cmdNavCancelClick);
+    connect(m_cmdNavBack, &QPushButton::clicked, this, &TfmMacroGen::cmdNavBackClick);
+    connect(m_cmdNavNext, &QPushButton::clicked, this, &TfmMacroGen::cmdNavNextClick);
+    connect(m_cmdNavFinished, &QPushButton::clicked, this, &TfmMacroGen::cmdNavFinishedClick);
+}
+
+void TfmMacroGen::FormCreate() {
+    // 1. Swallow the plug-in manager's message 1124 while the window exists (Windows only;
+    //    elsewhere no such message arrives).
+#ifdef Q_OS_WIN
+    m_hook = std::make_unique<AppWindowHook>(winId());
+#endif
+    // 2. to 6.
+    ConnectToIde();
+    // 7.
+    m_page1->FillReturnList();
+    // 8. Pages 0 to 6 in order; page 0 first.
+    m_pages = {m_page0, m_page1, m_page2, m_page3, m_page4, m_page5, m_page6};
+    m_state.CurrentPage = 0;
+    ShowPage();
+    // 9.
+    setWindowTitle(QStringLiteral("Vorlan Macro Generator"));
+    for (WizardPage* page : m_pages) {
+        page->move(0, 0);
+    }
+    // 10.
+    m_page1->ClearMacroName();
+    // 11.
+    ApplySettings();
+    // 12.
+    m_state.CurrentParam = 1;
+    m_state.ParamCount = 0;
+    m_page2->Refresh();
+    // 13.
+    for (WizardPage* page : m_pages) {
+        page->SetPageTexts();
+    }
+}
+
+void TfmMacroGen::ConnectToIde() {
+    ide::Connect(static_cast<std::intptr_t>(winId()));
+    m_page3->SetGetLabelsEnabled(false);
+    m_page2->SetGetVarsEnabled(false);
+    if (ide::IsConnected()) {
+        m_page0->ShowConnected(true);
+        // The IDE's page is scanned here only; later choices come from this one scan.
+        if (ide::LoadPageText()) {
+            m_page3->SetGetLabelsEnabled(ide::FindLabels());
+            m_page2->SetGetVarsEnabled(ide::FindVariables());
+            m_page6->SetPasteEnabled(true);
+            const std::int32_t core = ide::CurrentPageCore();
+            codegen::MacroHeader().Target = core == 14 ? 1 : core == 16 ? 2 : 0;
+        }
+    } else {
+        m_page0->ShowConnected(false);
+        m_page6->SetPasteEnabled(false);
+    }
+    m_page3->SetGetVarsEnabled(m_page2->GetVarsEnabled());
+}
+
+void TfmMacroGen::ApplySettings() {
+    m_state.HighlighterSettings = ReadHighlighterSettings();
+    const WizardSettings s = ReadWizardSettings();
+    m_state.SaveFolder = s.FilePath;
+    m_page6->SetChoices({s.PasteMac, s.SaveMac, s.SaveHint, s.SaveSource});
+    m_page1->SetTypeConversion(s.AllowTypeConv);
+    m_page1->SetReturnIndex(s.ReturnInd);
+    m_page1->SetSkeleton(s.NoCode);
+    // Page 1 shows the stored choices when it is first entered.
+    codegen::MacroHeader().ReturnMethod = m_page1->ReturnIndex();
+    codegen::MacroHeader().Skeleton = m_page1->Skeleton();
+}
+
+WizardSettings TfmMacroGen::CurrentSettings() const {
+    const OutputChoices out = m_page6->Choices();
+    WizardSettings s;
+    s.FilePath = m_state.SaveFolder;
+    s.PasteMac = out.PasteCode;
+    s.SaveMac = out.SaveCode;
+    s.SaveHint = out.SaveHint;
+    s.SaveSource = out.SaveSource;
+    s.AllowTypeConv = m_page1->TypeConversion();
+    s.ReturnInd = m_page1->ReturnIndex();
+    s.NoCode = m_page1->Skeleton();
+    return s;
+}
+
+bool TfmMacroGen::StoreSettings() const {
+    return WriteWizardSettings(CurrentSettings());
+}
+
+bool TfmMacroGen::CheckPage() {
+    return m_pages[static_cast<std::size_t>(m_state.CurrentPage)]->Check();
+}
+
+void TfmMacroGen::CommitPage() {
+    m_pages[static_cast<std::size_t>(m_state.CurrentPage)]->Commit();
+}
+
+void TfmMacroGen::EnterPage() {
+    switch (m_state.CurrentPage) {
+    case 1:
+        m_page1->Enter();
+        break;
+    case 2: {
+        // The register names of the committed target, and the types of the chosen one.
+        const TypeLists lists = BuildTypeLists(m_state.TargetChoice);
+        m_page3->AddReturnVarNames(RegisterNames(codegen::MacroHeader().Target));
+        m_page3->SetReturnTypes(lists.Returns);
+        m_page2->Enter(lists);
+        break;
+    }
+    case 3:
+        m_page3->Enter();
+        break;
+    case 4:
+        m_page4->Enter();
+        break;
+    case 5:
+        m_page5->Enter();
+        break;
+    case 6:
+        m_page6->Enter();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfmMacroGen::ShowPage() {
+    const int current = m_state.CurrentPage;
+    for (WizardPage* page : m_pages) {
+        page->setVisible(page->Index() == current);
+    }
+    m_cmdNavBack->setEnabled(current > 0);
+    m_cmdNavNext->setEnabled(current < kPageCount - 1);
+    m_cmdNavFinished->setEnabled(current == kPageCount - 1);
+}
+
+void TfmMacroGen::cmdNavNextClick() {
+    if (m_state.CurrentPage >= kPageCount - 1 || !CheckPage()) {
+        return;
+    }
+    CommitPage();
+    ++m_state.CurrentPage;
+    EnterPage();
+    ShowPage();
+}
+
+void TfmMacroGen::cmdNavBackClick() {
+    if (m_state.CurrentPage <= 0) {
+        return;
+    }
+    --m_state.CurrentPage;
+    ShowPage();
+}
+
+// Ends the program at once: nothing is asked, written or stored.
+void TfmMacroGen::cmdNavCancelClick() {
+    close();
+}
+
+void TfmMacroGen::cmdNavHelpClick() {
+    m_dialogs.Help(this, HelpTopicOfPage(m_state.CurrentPage));
+}
+
+void TfmMacroGen::cmdNavFinishedClick() {
+    // The output page's finishing sequence comes here: the summary in ConfirmActions, then the
+    // paste (Page4Code::CodeBox), the saves (Page5Hint::HintBox, WriteMacroSource), and on a
+    // completed run StoreSettings() and close().
+}
+
+void TfmMacroGen::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_centred) {
+        return;
+    }
+    m_centred = true;
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+} // namespace vmg::wizard

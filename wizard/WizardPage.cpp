@@ -1,0 +1,107 @@
+// The page base and the control factories.
+#include "WizardPage.h"
+
+#include "Illustration.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace vmg::wizard {
+
+namespace {
+
+template <typename W> W* Place(W* widget, const char* name, int x, int y, int w, int h) {
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(x, y, w, h);
+    return widget;
+}
+
+} // namespace
+
+WizardPage::WizardPage(int index, PageContext context, QWidget* parent)
+    : QFrame(parent), m_index(index), m_context(context) {
+    setObjectName(QStringLiteral("pnlStep%1").arg(index));
+    setGeometry(0, 0, kPageWidth, kPageHeight);
+    setFrameShape(QFrame::NoFrame);
+}
+
+void WizardPage::AddIllustration() {
+    auto* frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("pnlPicture%1").arg(m_index));
+    frame->setGeometry(16, 16, 113, 129);
+    frame->setFrameShape(QFrame::Panel);
+    frame->setFrameShadow(QFrame::Sunken);
+    auto* picture = new QLabel(frame);
+    picture->setObjectName(QStringLiteral("imgPicture%1").arg(m_index));
+    picture->setGeometry(2, 1, 109, 127);
+    picture->setPixmap(QPixmap::fromImage(MacroIllustration()));
+}
+
+QLabel* WizardPage::AddPageText(const char* name, int x, int y, int w, int h) {
+    auto* label = Place(new QLabel(this), name, x, y, w, h);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* MakeStatusPanel(QWidget* parent, const char* name, int x, int y, int w, int h) {
+    auto* panel = Place(new QLabel(parent), name, x, y, w, h);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setTextFormat(Qt::PlainText);
+    return panel;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
+                        int h) {
+    auto* button = Place(new QPushButton(text, parent), name, x, y, w, h);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
+                        int h) {
+    return Place(new QCheckBox(text, parent), name, x, y, w, h);
+}
+
+QRadioButton* MakeRadio(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
+                        int h) {
+    return Place(new QRadioButton(text, parent), name, x, y, w, h);
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, int x, int y, int w, int h) {
+    return Place(new QLineEdit(parent), name, x, y, w, h);
+}
+
+QComboBox* MakeCombo(QWidget* parent, const char* name, int x, int y, int w, bool editable) {
+    auto* combo = Place(new QComboBox(parent), name, x, y, w, 21);
+    combo->setEditable(editable);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    if (editable) {
+        // Names are taken exactly as typed; inline completion would change "FSR" to "FSR0".
+        combo->setCompleter(nullptr);
+    }
+    return combo;
+}
+
+QWidget* MakePanel(QWidget* parent, const char* name, int x, int y, int w, int h) {
+    return Place(new QWidget(parent), name, x, y, w, h);
+}
+
+} // namespace vmg::wizard

@@ -1,0 +1,75 @@
+// What every wizard page shares: its place in the frame, the frame's check and commit steps,
+// and the small factories that put a named control at its pixel position.
+#pragma once
+
+#include "Dialogs.h"
+#include "WizardState.h"
+
+#include <QFrame>
+#include <QString>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace vmg::wizard {
+
+// A page is 297 pixels high and as wide as the window's client area.
+inline constexpr int kPageWidth = 471;
+inline constexpr int kPageHeight = 297;
+
+// What a page may reach beyond its own controls.
+struct PageContext {
+    WizardState& State;
+    Dialogs& Ui;
+};
+
+class WizardPage : public QFrame {
+    Q_OBJECT
+public:
+    WizardPage(int index, PageContext context, QWidget* parent);
+
+    int Index() const { return m_index; }
+
+    // The frame's steps on Next: the check may refuse (after telling the user), the commit
+    // stores the page's controls into the macro definition. Pages without either pass.
+    virtual bool Check() { return true; }
+    virtual void Commit() {}
+    // The page's explanatory texts, set once at start-up.
+    virtual void SetPageTexts() {}
+
+protected:
+    WizardState& State() const { return m_context.State; }
+    Dialogs& Ui() const { return m_context.Ui; }
+
+    // The shared illustration in its sunken frame at the top left of the page.
+    void AddIllustration();
+    // The word-wrapped explanatory text beside the illustration.
+    QLabel* AddPageText(const char* name, int x, int y, int w, int h);
+
+private:
+    int m_index;
+    PageContext m_context;
+};
+
+// ---- Control factories: the object name is the control's name in the wizard's design ----
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y);
+QLabel* MakeStatusPanel(QWidget* parent, const char* name, int x, int y, int w, int h);
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
+                        int h);
+QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
+                        int h);
+QRadioButton* MakeRadio(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
+                        int h);
+QLineEdit* MakeEdit(QWidget* parent, const char* name, int x, int y, int w, int h = 21);
+// A drop-down list; `editable` lets the user type a text of their own, which is never added
+// to the list.
+QComboBox* MakeCombo(QWidget* parent, const char* name, int x, int y, int w, bool editable);
+// A borderless group of controls that is shown or hidden as a whole.
+QWidget* MakePanel(QWidget* parent, const char* name, int x, int y, int w, int h);
+
+} // namespace vmg::wizard

@@ -1,0 +1,44 @@
+// The program: the wizard window, run until it closes.
+#include "Illustration.h"
+#include "QtDialogs.h"
+#include "VorlanMacGen.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// Used only by the automated smoke test: after the given milliseconds, print the title of the
+// window when it is on screen, then close it.
+void ArmSmokeExit(QWidget& window) {
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("VMG_SMOKE_EXIT_MS", &ok);
+    if (!ok || ms < 0) {
+        return;
+    }
+    QTimer::singleShot(ms, &window, [&window] {
+        if (window.isVisible()) {
+            std::printf("shown: %s\n", qPrintable(window.windowTitle()));
+            std::fflush(stdout);
+        }
+        window.close();
+    });
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VorlanMacroGenerator"));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(vmg::wizard::MacroIllustration())));
+
+    vmg::wizard::QtDialogs dialogs;
+    vmg::wizard::TfmMacroGen window(dialogs);
+    window.show();
+    ArmSmokeExit(window);
+    return QApplication::exec();
+}
