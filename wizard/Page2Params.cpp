@@ -1,6 +1,7 @@
 // Page 2's controls and the steps of the parameter editor that the frame relies on.
 #include "Page2Params.h"
 
+#include "IDE_Info.h"
 #include "MacroCodeGenerator.h"
 #include "Text1252.h"
 
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -50,6 +52,27 @@ Page2Params::Page2Params(PageContext context, QWidget* parent) : WizardPage(2, c
     m_cmdPrevArg = MakeButton(this, "cmdPrevArg", QStringLiteral("<<"), 232, 272, 45, 20);
     m_cmdNextArg = MakeButton(this, "cmdNextArg", QStringLiteral(">>"), 280, 272, 45, 20);
     m_cmdAddArg = MakeButton(this, "cmdAddArg", QStringLiteral("Add"), 328, 272, 45, 20);
+
+    connect(m_cmdAddArg, &QPushButton::clicked, this, &Page2Params::cmdAddArgClick);
+    connect(m_cmdRemArg, &QPushButton::clicked, this, &Page2Params::cmdRemArgClick);
+    connect(m_cmdPrevArg, &QPushButton::clicked, this, &Page2Params::cmdPrevArgClick);
+    connect(m_cmdNextArg, &QPushButton::clicked, this, &Page2Params::cmdNextArgClick);
+    connect(m_cmdGetVars0, &QPushButton::clicked, this, &Page2Params::cmdGetVars0Click);
+    connect(m_txtParamName, &QLineEdit::textChanged, this, &Page2Params::txtParamNameChange);
+    connect(m_cmbDestVarName, &QComboBox::editTextChanged, this,
+            &Page2Params::cmbDestVarNameChange);
+    connect(m_cmbArgDataType, &QComboBox::currentIndexChanged, this,
+            &Page2Params::cmbArgDataTypeChange);
+    // clicked, not toggled: the tail rule follows the user's clicks, never a box set by the
+    // show step.
+    connect(m_chkArgOptional, &QCheckBox::clicked, this, &Page2Params::chkArgOptionalClick);
+
+    // What the user (not the show step) put into the editor, for the dropped-entry notice.
+    const auto touched = [this] { m_editorTouched = true; };
+    connect(m_txtParamName, &QLineEdit::textEdited, this, touched);
+    connect(m_cmbDestVarName->lineEdit(), &QLineEdit::textEdited, this, touched);
+    connect(m_cmbDestVarName, &QComboBox::activated, this, touched);
+    connect(m_cmbArgDataType, &QComboBox::activated, this, touched);
 }
 
 void Page2Params::SetPageTexts() {
@@ -79,6 +102,11 @@ void Page2Params::Refresh() {
         m_cmdNextArg->setEnabled(true);
         m_cmdRemArg->setEnabled(true);
     }
+    // With all 20 slots in use (only an opened file gets there) no blank slot follows the
+    // last parameter, so ">>" has nowhere to go.
+    if (s.CurrentParam >= codegen::kMaxParams) {
+        m_cmdNextArg->setEnabled(false);
+    }
     if (s.CurrentParam > s.ParamCount && s.CurrentParam < codegen::kMaxParams) {
         m_pnlParamNum->setText(QStringLiteral("Enter New Param"));
     } else if (s.CurrentParam == codegen::kMaxParams) {
@@ -90,8 +118,13 @@ void Page2Params::Refresh() {
 
 void Page2Params::ApplyOptionalAvailability() {
     const WizardState& s = State();
-    m_chkArgOptional->setEnabled(
-        !(s.FirstOptionalParam > 0 && s.CurrentParam > s.FirstOptionalParam));
+    const bool inTail = s.FirstOptionalParam > 0 && s.CurrentParam > s.FirstOptionalParam;
+    m_chkArgOptional->setEnabled(!inTail);
+    // A new entry after the optional ones can only be optional too. The blank slot may show
+    // a flag it kept from an earlier use, which Add would otherwise store as mandatory.
+    if (inTail && s.CurrentParam > s.ParamCount) {
+        m_chkArgOptional->setChecked(true);
+    }
 }
 
 void Page2Params::ShowSlot() {
@@ -108,6 +141,7 @@ void Page2Params::ShowSlot() {
     m_chkArgOptional->setChecked(slot->Optional);
     m_chkAllowAltArgs->setChecked(slot->AllowAlt);
     ApplyOptionalAvailability();
+    m_editorTouched = false;
 }
 
 bool Page2Params::StoreSlot() {
@@ -148,8 +182,10 @@ void Page2Params::LoadHook() {
 
 bool Page2Params::Check() {
     const WizardState& s = State();
+    ClearDroppedNotice();
     if (s.CurrentParam > s.ParamCount) {
-        return true; // the blank slot: what was typed there is dropped
+        NoteDroppedEntry(DroppedName()); // the blank slot: what was typed there is dropped
+        return true;
     }
     if (!StoreSlot()) {
         return false;
@@ -169,11 +205,16 @@ void Page2Params::Enter(const TypeLists& lists) {
     const codegen::MacGen& header = codegen::MacroHeader();
     m_pnlDestVar->setVisible(!header.Skeleton);
     AddMissingNames(m_cmbDestVarName, RegisterNames(header.Target));
+    ClearDroppedNotice();
+    // Add is offered again only for what the editor now holds, not for an entry that was
+    // typed before the page was left.
+    Refresh();
     SetTypeItems(m_cmbArgDataType, lists.Params);
     if (State().ParamCount <= 0) {
         m_txtParamName->clear();
         m_cmbDestVarName->setEditText(QString());
         m_cmbArgDataType->setCurrentIndex(m_cmbArgDataType->count() > 0 ? 0 : -1);
+        m_editorTouched = false;
     } else {
         ShowSlot();
     }
@@ -190,6 +231,160 @@ void Page2Params::SetGetVarsEnabled(bool enabled) {
 
 bool Page2Params::GetVarsEnabled() const {
     return m_cmdGetVars0->isEnabled();
+}
+
+void Page2Params::UpdateAddAvailability() {
+    const WizardState& s = State();
+    const bool complete =
+        !m_txtParamName->text().isEmpty() && s.CurrentParam == s.ParamCount + 1 &&
+        (!m_cmbDestVarName->currentText().isEmpty() || codegen::MacroHeader().Skeleton) &&
+        m_cmbArgDataType->currentIndex() >= 0 && s.CurrentParam < codegen::kMaxParams;
+    // Only the button refresh takes Add away again; a refused entry is caught by the store.
+    if (complete) {
+        m_cmdAddArg->setEnabled(true);
+    }
+}
+
+void Page2Params::txtParamNameChange() {
+    UpdateAddAvailability();
+}
+
+void Page2Params::cmbDestVarNameChange() {
+    UpdateAddAvailability();
+}
+
+void Page2Params::cmbArgDataTypeChange() {
+    UpdateAddAvailability();
+}
+
+void Page2Params::cmdAddArgClick() {
+    WizardState& s = State();
+    // Add appends the blank slot; it never overwrites a parameter nor reaches past the table.
+    if (s.CurrentParam != s.ParamCount + 1 || s.CurrentParam >= codegen::kMaxParams) {
+        return;
+    }
+    ClearDroppedNotice();
+    if (!StoreSlot()) {
+        return;
+    }
+    m_txtParamName->clear();
+    m_txtParamName->setFocus();
+    m_cmbDestVarName->setEditText(QString());
+    m_cmbArgDataType->setCurrentIndex(m_cmbArgDataType->count() > 0 ? 0 : -1);
+    // The Optional and Allow Alt boxes keep their state for the next entry.
+    ++s.CurrentParam;
+    ++s.ParamCount;
+    Refresh();
+    ApplyOptionalAvailability();
+    m_editorTouched = false;
+}
+
+void Page2Params::cmdRemArgClick() {
+    WizardState& s = State();
+    if (s.CurrentParam < 1 || s.CurrentParam > s.ParamCount) {
+        return;
+    }
+    ClearDroppedNotice();
+    Ui().Beep();
+    if (!Ui().Confirm(this, QStringLiteral("Are you sure you want to delete\n\r") +
+                                m_txtParamName->text() + u'?')) {
+        return;
+    }
+    // Every later parameter, and the blank slot after them, moves down one place. With all
+    // 20 slots in use nothing follows the last one, so the freed last slot is left empty.
+    codegen::ParamArray& table = codegen::ParamTable();
+    const int last = std::min(s.ParamCount, codegen::kMaxParams);
+    for (int k = s.CurrentParam; k <= last; ++k) {
+        table[static_cast<std::size_t>(k - 1)] =
+            k < codegen::kMaxParams ? table[static_cast<std::size_t>(k)] : codegen::ArgData{};
+    }
+    if (s.CurrentParam < s.FirstOptionalParam) {
+        --s.FirstOptionalParam;
+    }
+    ShowSlot();
+    --s.ParamCount;
+    Refresh();
+    // The slot shown may now be the blank one, whose Optional box follows the tail rule.
+    ApplyOptionalAvailability();
+}
+
+void Page2Params::cmdPrevArgClick() {
+    WizardState& s = State();
+    if (s.CurrentParam <= 1) {
+        return;
+    }
+    ClearDroppedNotice();
+    const bool onBlankSlot = s.CurrentParam > s.ParamCount;
+    if (!onBlankSlot && !StoreSlot()) {
+        return;
+    }
+    const QString dropped = DroppedName();
+    --s.CurrentParam;
+    Refresh();
+    ShowSlot();
+    NoteDroppedEntry(dropped);
+}
+
+void Page2Params::cmdNextArgClick() {
+    WizardState& s = State();
+    if (s.CurrentParam > s.ParamCount || s.CurrentParam >= codegen::kMaxParams) {
+        return;
+    }
+    ClearDroppedNotice();
+    if (!StoreSlot()) {
+        return;
+    }
+    ++s.CurrentParam;
+    Refresh();
+    ShowSlot();
+}
+
+void Page2Params::chkArgOptionalClick(bool ticked) {
+    WizardState& s = State();
+    codegen::ArgData* slot = SlotOf(s.CurrentParam);
+    if (slot == nullptr) {
+        return;
+    }
+    // The click decides by the box's new state. Where the slot agrees with the box (every
+    // slot the show step filled) this is exactly "clear it" or "set it"; a blank slot that
+    // kept an old flag cannot turn the click into a no-op that marks every parameter
+    // optional.
+    slot->Optional = ticked;
+    s.FirstOptionalParam = ticked ? s.CurrentParam : s.CurrentParam + 1;
+    const int count = std::min(s.ParamCount, codegen::kMaxParams);
+    for (int k = 1; k <= count; ++k) {
+        codegen::ParamTable()[static_cast<std::size_t>(k - 1)].Optional = k >= s.FirstOptionalParam;
+    }
+}
+
+void Page2Params::cmdGetVars0Click() {
+    FillSortedNames(m_cmbDestVarName, ide::PageVariables(),
+                    RegisterNames(codegen::MacroHeader().Target));
+    // The IDE's page was read once at start-up; a second press could bring nothing new.
+    m_cmdGetVars0->setEnabled(false);
+}
+
+QString Page2Params::DroppedName() const {
+    const WizardState& s = State();
+    return s.CurrentParam > s.ParamCount && m_editorTouched ? m_txtParamName->text() : QString();
+}
+
+void Page2Params::NoteDroppedEntry(const QString& name) {
+    if (name.isEmpty()) {
+        return;
+    }
+    m_droppedNotice =
+        QStringLiteral("\"%1\" was not added: only Add keeps a new parameter.").arg(name);
+    // The panel keeps the notice for a later look; the tip shows it at once. No modal box:
+    // leaving the blank slot is an ordinary move.
+    m_pnlParamNum->setToolTip(m_droppedNotice);
+    QToolTip::showText(m_pnlParamNum->mapToGlobal(QPoint(0, m_pnlParamNum->height())),
+                       m_droppedNotice);
+}
+
+void Page2Params::ClearDroppedNotice() {
+    m_droppedNotice.clear();
+    m_pnlParamNum->setToolTip(QString());
 }
 
 } // namespace vmg::wizard

@@ -5,6 +5,8 @@
 #include "TypeLists.h"
 #include "WizardPage.h"
 
+#include <QString>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -45,12 +47,30 @@ public:
     void SetGetVarsEnabled(bool enabled);
     bool GetVarsEnabled() const;
 
-    // Still to come on this page (the parameter editor's own behaviour): cmdAddArgClick,
-    // cmdRemArgClick, cmdPrevArgClick, cmdNextArgClick, cmdGetVars0Click, the Add-availability
-    // check on every change of name, destination and type, and chkArgOptionalClick, which
-    // must follow the user's clicks only (QCheckBox::clicked), never a box set by ShowSlot.
+    // The notice shown when a name typed into the blank slot was dropped by "<<" or by Next;
+    // empty again once the user acts on the page.
+    QString DroppedEntryNotice() const { return m_droppedNotice; }
 
 private:
+    void cmdAddArgClick();
+    void cmdRemArgClick();
+    void cmdPrevArgClick();
+    void cmdNextArgClick();
+    void cmdGetVars0Click();
+    void txtParamNameChange();
+    void cmbDestVarNameChange();
+    void cmbArgDataTypeChange();
+    void chkArgOptionalClick(bool ticked);
+
+    // Offers Add when the blank slot holds a complete entry; never withdraws it.
+    void UpdateAddAvailability();
+    // The name the user typed into the blank slot, empty when none was typed there.
+    QString DroppedName() const;
+    // Tells the user, without a modal box, that the entry typed into the blank slot was left
+    // behind unadded (nothing when `name` is empty).
+    void NoteDroppedEntry(const QString& name);
+    void ClearDroppedNotice();
+
     QLabel* m_lblStep2 = nullptr;
     QLabel* m_pnlParamNum = nullptr;
     QLineEdit* m_txtParamName = nullptr;
@@ -64,6 +84,10 @@ private:
     QPushButton* m_cmdPrevArg = nullptr;
     QPushButton* m_cmdNextArg = nullptr;
     QPushButton* m_cmdAddArg = nullptr;
+
+    // The user has typed or chosen something in the editor since it was last filled.
+    bool m_editorTouched = false;
+    QString m_droppedNotice;
 };
 
 } // namespace vmg::wizard

@@ -1,6 +1,7 @@
 // Page 3's controls, check, commit and entry.
 #include "Page3Subroutine.h"
 
+#include "IDE_Info.h"
 #include "MacroCodeGenerator.h"
 #include "Text1252.h"
 
@@ -41,6 +42,9 @@ Page3Subroutine::Page3Subroutine(PageContext context, QWidget* parent)
                                     320, 32, 73, 17);
     m_chkRetOptional =
         MakeCheckBox(m_pnlReturnVar, "chkRetOptional", QStringLiteral("Optional"), 184, 56, 81, 17);
+
+    connect(m_cmdShowLabels, &QPushButton::clicked, this, &Page3Subroutine::cmdShowLabelsClick);
+    connect(m_cmdGetVars1, &QPushButton::clicked, this, &Page3Subroutine::cmdGetVars1Click);
 }
 
 void Page3Subroutine::SetPageTexts() {
@@ -135,6 +139,18 @@ void Page3Subroutine::SetGetLabelsEnabled(bool enabled) {
 
 void Page3Subroutine::SetGetVarsEnabled(bool enabled) {
     m_cmdGetVars1->setEnabled(enabled);
+}
+
+void Page3Subroutine::cmdShowLabelsClick() {
+    FillSortedNames(m_cmbSubroutineName, ide::PageLabels(), {});
+    // The IDE's page was read once at start-up; a second press could bring nothing new.
+    m_cmdShowLabels->setEnabled(false);
+}
+
+void Page3Subroutine::cmdGetVars1Click() {
+    FillSortedNames(m_cmbRetVarName, ide::PageVariables(),
+                    RegisterNames(codegen::MacroHeader().Target));
+    m_cmdGetVars1->setEnabled(false);
 }
 
 } // namespace vmg::wizard

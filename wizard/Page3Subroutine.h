@@ -37,10 +37,12 @@ public:
     void SetGetLabelsEnabled(bool enabled);
     void SetGetVarsEnabled(bool enabled);
 
-    // Still to come on this page: cmdShowLabelsClick and cmdGetVars1Click, which fill the two
-    // name lists from the IDE page's labels and variables once per run.
-
 private:
+    // "Get Labels" and "Get Vars": the two name lists from the IDE page's one scan, once per
+    // run.
+    void cmdShowLabelsClick();
+    void cmdGetVars1Click();
+
     // Both buttons may be clear (a file can store neither), which exclusive radio buttons
     // cannot show by themselves.
     void SetCallKind(bool goSub, bool goTo);

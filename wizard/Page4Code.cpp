@@ -7,7 +7,9 @@
 
 #include <QFont>
 #include <QLabel>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -40,11 +42,26 @@ void Page4Code::Enter() {
 
     QString text = FromCp1252(codegen::JoinCrLf(codegen::GenerateMacro(State().ParamCount)));
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QTextDocument* doc = m_rtxtCode->document();
+    // Filling and colouring are no steps the user can undo: Undo right after arriving would
+    // otherwise strip the colours.
+    doc->setUndoRedoEnabled(false);
     m_rtxtCode->setPlainText(text);
-    richtext::ColourCode(*m_rtxtCode->document(), h);
-    QTextCursor start(m_rtxtCode->document());
+    // Coloured with the line end after the last line, as the IDE's text has it (a comment on the
+    // last line ends there) ...
+    richtext::ColourCode(*doc, h);
+    // ... but the box shows no empty line after the last one; Finish ends every line itself.
+    if (doc->blockCount() > 1 && doc->lastBlock().text().isEmpty()) {
+        QTextCursor end(doc);
+        end.movePosition(QTextCursor::End);
+        end.deletePreviousChar();
+    }
+    doc->setUndoRedoEnabled(true);
+
+    QTextCursor start(doc);
     start.movePosition(QTextCursor::Start);
     m_rtxtCode->setTextCursor(start);
+    m_rtxtCode->ensureCursorVisible();
 }
 
 } // namespace vmg::wizard

@@ -6,9 +6,12 @@
 #include "Text1252.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 namespace vmg::wizard {
@@ -34,6 +37,8 @@ Page5Hint::Page5Hint(PageContext context, QWidget* parent) : WizardPage(5, conte
     QFont courier(QStringLiteral("Courier New"), 8);
     courier.setStyleHint(QFont::TypeWriter);
     m_memoHint->setFont(courier);
+    // The Windows memo's tab stops: every eight characters.
+    m_memoHint->setTabStopDistance(QFontMetricsF(courier).horizontalAdvance(u' ') * 8);
 }
 
 void Page5Hint::SetPageTexts() {
@@ -49,7 +54,14 @@ void Page5Hint::Enter() {
         block.chop(1); // the memo holds lines; the last one needs no empty line after it
     }
     m_memoHint->setPlainText(block);
-    richtext::ReadRtf(codegen::HintToRtf(), *m_rtxtHintDemo->document());
+    // Loading the preview is no step the user can undo into an empty box.
+    QTextDocument* demo = m_rtxtHintDemo->document();
+    demo->setUndoRedoEnabled(false);
+    richtext::ReadRtf(codegen::HintToRtf(), *demo);
+    demo->setUndoRedoEnabled(true);
+    // Both boxes open at their start.
+    m_rtxtHintDemo->moveCursor(QTextCursor::Start);
+    m_memoHint->moveCursor(QTextCursor::Start);
 }
 
 } // namespace vmg::wizard

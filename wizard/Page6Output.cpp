@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 
 namespace vmg::wizard {
@@ -41,6 +42,11 @@ Page6Output::Page6Output(PageContext context, QWidget* parent) : WizardPage(6, c
     m_lblSaveSourceName = nameLabel("lblSaveSourceName", 256, top + 90);
     MakeLabel(this, "lblSavePathCaption", QStringLiteral("Save Path"), 112, top + 119);
     m_txtSavePath = MakeEdit(this, "txtSavePath", 168, top + 116, 257);
+    // It shows the folder only: a folder typed here would not be used, so none can be typed.
+    m_txtSavePath->setReadOnly(true);
+    QPalette shown = m_txtSavePath->palette();
+    shown.setColor(QPalette::Base, shown.color(QPalette::Window));
+    m_txtSavePath->setPalette(shown);
     m_cmdBrowseSavePath =
         MakeButton(this, "cmdBrowseSavePath", QStringLiteral("..."), 432, top + 116, 33, 21);
     connect(m_cmdBrowseSavePath, &QPushButton::clicked, this, &Page6Output::cmdBrowseSavePathClick);
@@ -96,8 +102,22 @@ QString Page6Output::SourceFileName() const {
     return m_lblSaveSourceName->text();
 }
 
-// Only the folder chosen here (or read from the settings) is used; text typed into the path
-// box is not.
+FinishPlan Page6Output::Plan(bool connected) const {
+    const OutputChoices chosen = Choices();
+    FinishPlan plan;
+    plan.Paste = chosen.PasteCode && connected;
+    plan.SaveCode = chosen.SaveCode;
+    plan.SaveHint = chosen.SaveHint;
+    plan.SaveSource = chosen.SaveSource;
+    plan.PasteDest = PasteDestination();
+    plan.Folder = State().SaveFolder;
+    plan.CodeName = CodeFileName();
+    plan.HintName = HintFileName();
+    plan.SourceName = SourceFileName();
+    return plan;
+}
+
+// Only the folder chosen here (or read from the settings) is used.
 void Page6Output::cmdBrowseSavePathClick() {
     const auto chosen = Ui().BrowseForFolder(this, State().SaveFolder);
     if (!chosen) {

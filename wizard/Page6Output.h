@@ -2,6 +2,7 @@
 // source) and the folder the files go to.
 #pragma once
 
+#include "Finish.h"
 #include "WizardPage.h"
 
 class QCheckBox;
@@ -34,14 +35,13 @@ public:
     void SetChoices(const OutputChoices& choices);
     void SetPasteEnabled(bool enabled);
 
-    // The finishing sequence reads these.
     QString PasteDestination() const;
     QString CodeFileName() const;
     QString HintFileName() const;
     QString SourceFileName() const;
 
-    // Still to come on this page: the finishing sequence behind "Finish" (summary, confirmation,
-    // paste, the three saves with their overwrite questions, storing the settings, closing).
+    // What Finish is to do as the page now stands; the paste only with the IDE connected.
+    FinishPlan Plan(bool connected) const;
 
 private:
     void cmdBrowseSavePathClick();

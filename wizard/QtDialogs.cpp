@@ -1,6 +1,8 @@
 // Qt's message boxes and file dialogs with the wizard's titles, icons and buttons.
 #include "QtDialogs.h"
 
+#include "BrwsFldr.h"
+#include "Confirm.h"
 #include "HelpWindow.h"
 
 #include <QApplication>
@@ -8,6 +10,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+
+#include <memory>
 
 #ifdef Q_OS_WIN
 #include <QDir>
@@ -98,21 +102,29 @@ std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const QString& start
     return chosen;
 }
 
-// Stand-in until the shell-style folder browser of the output page takes over.
+// The main window's browser: no title, no status text, the plain dialog without an edit box.
 std::optional<QString> QtDialogs::BrowseForFolder(QWidget* parent, const QString& startFolder) {
-    const QString chosen = QFileDialog::getExistingDirectory(parent, QString(), startFolder);
-    if (chosen.isEmpty()) {
+    TBrowseForFolder browser(parent != nullptr ? parent->window() : nullptr);
+    browser.SetPath(startFolder);
+    if (!browser.Execute()) {
         return std::nullopt;
     }
-    return chosen;
+    return browser.Path();
 }
 
-// Stand-in until the confirmation dialog of the output page takes over.
+void QtDialogs::SetConfirmDialog(TfmConfirm* dialog) {
+    m_confirm = dialog;
+}
+
 bool QtDialogs::ConfirmActions(QWidget* parent, const QString& summary) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Confirm Actions"), summary,
-                    QMessageBox::Ok | QMessageBox::Cancel, parent);
-    box.setIconPixmap(QApplication::windowIcon().pixmap(32, 32));
-    return box.exec() == QMessageBox::Ok;
+    std::unique_ptr<TfmConfirm> own;
+    TfmConfirm* dialog = m_confirm;
+    if (dialog == nullptr) {
+        own = std::make_unique<TfmConfirm>(parent != nullptr ? parent->window() : nullptr);
+        dialog = own.get();
+    }
+    dialog->SetConfirmText(summary);
+    return dialog->exec() == QDialog::Accepted;
 }
 
 void QtDialogs::Help(QWidget* parent, int topic) {

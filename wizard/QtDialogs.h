@@ -1,5 +1,5 @@
-// The production answers to the wizard's questions: Qt's message boxes and file dialogs, and
-// the help window.
+// The production answers to the wizard's questions: Qt's message boxes and file dialogs, the
+// confirmation dialog, the folder browser and the help window.
 #pragma once
 
 #include "Dialogs.h"
@@ -9,6 +9,7 @@
 namespace vmg::wizard {
 
 class HelpWindow;
+class TfmConfirm;
 
 class QtDialogs final : public Dialogs {
 public:
@@ -28,7 +29,12 @@ public:
     bool ConfirmActions(QWidget* parent, const QString& summary) override;
     void Help(QWidget* parent, int topic) override;
 
+    // The program's one confirmation dialog, created at start-up; until it is set (and after it
+    // is gone) a dialog of the same kind is made for each question.
+    void SetConfirmDialog(TfmConfirm* dialog);
+
 private:
+    QPointer<TfmConfirm> m_confirm;
     // One help window, reused; a child of the main window so that it closes with it.
     QPointer<HelpWindow> m_help;
 };

@@ -6,6 +6,8 @@
 
 #include <QComboBox>
 
+#include <algorithm>
+
 namespace vmg::wizard {
 
 namespace {
@@ -71,6 +73,35 @@ void AddMissingNames(QComboBox* combo, const QStringList& names) {
         combo->setCurrentIndex(-1);
     }
     combo->setEditText(typed);
+}
+
+void FillSortedNames(QComboBox* combo, const std::vector<std::string>& pageNames,
+                     const QStringList& extra) {
+    const QString typed = combo->currentText();
+    QStringList names;
+    for (const std::string& name : pageNames) {
+        names << FromCp1252(name);
+    }
+    QStringList items = names;
+    for (const QString& name : extra) {
+        if (!items.contains(name, Qt::CaseSensitive)) {
+            items << name;
+        }
+    }
+    // Alphabetical whatever the letter case, so "alpha" and "Alpha" stand together; case only
+    // breaks ties, so that the order never depends on the order the names were found in.
+    std::stable_sort(items.begin(), items.end(), [](const QString& a, const QString& b) {
+        const int blind = QString::compare(a, b, Qt::CaseInsensitive);
+        return blind != 0 ? blind < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+    });
+    combo->clear();
+    combo->addItems(items);
+    if (names.isEmpty()) {
+        combo->setCurrentIndex(-1);
+        combo->setEditText(typed);
+    } else {
+        combo->setCurrentIndex(static_cast<int>(items.indexOf(names.front())));
+    }
 }
 
 } // namespace vmg::wizard

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
 #include <vector>
 
 class QComboBox;
@@ -39,5 +40,11 @@ void SelectTypeCode(QComboBox* combo, int code);
 
 // Appends each name the list does not hold yet, leaving the typed text as it was.
 void AddMissingNames(QComboBox* combo, const QStringList& names);
+
+// "Get Labels" / "Get Vars": the list becomes `pageNames` (the IDE page's 8-bit names,
+// duplicates kept) plus each of `extra` it lacks, sorted alphabetically; the box shows the
+// first of `pageNames`, or keeps its typed text when there are none.
+void FillSortedNames(QComboBox* combo, const std::vector<std::string>& pageNames,
+                     const QStringList& extra);
 
 } // namespace vmg::wizard

@@ -12,36 +12,24 @@
 #include "Page5Hint.h"
 #include "Page6Output.h"
 #include "TypeLists.h"
+#include "WindowFont.h"
 
 #ifdef Q_OS_WIN
 #include "AppWindowHook.h"
 #endif
 
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextEdit>
 
 namespace vmg::wizard {
 
 namespace {
 
 constexpr int kStripHeight = 56;
-
-// Tahoma 8 pt where the system has it. Elsewhere a face of about Tahoma's width, since the
-// controls are placed and sized for it; failing those, the system's sans-serif face.
-QFont WindowFont() {
-    for (const char* family : {"Tahoma", "DejaVu Sans Condensed", "Liberation Sans", "Arial"}) {
-        if (QFontDatabase::hasFamily(QLatin1String(family))) {
-            return QFont(QLatin1String(family), 8);
-        }
-    }
-    QFont font = QGuiApplication::font();
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    return font;
-}
 
 } // namespace
 
@@ -269,10 +257,20 @@ void TfmMacroGen::cmdNavHelpClick() {
     m_dialogs.Help(this, HelpTopicOfPage(m_state.CurrentPage));
 }
 
+// The summary, the questions, the files and the paste (Finish.h); the settings are stored last,
+// and only when everything chosen was done.
 void TfmMacroGen::cmdNavFinishedClick() {
-    // The output page's finishing sequence comes here: the summary in ConfirmActions, then the
-    // paste (Page4Code::CodeBox), the saves (Page5Hint::HintBox, WriteMacroSource), and on a
-    // completed run StoreSettings() and close().
+    if (m_state.CurrentPage != kPageCount - 1) {
+        return;
+    }
+    const FinishContent content{*m_page4->CodeBox()->document(), m_page5->HintBox()->toPlainText(),
+                                m_state.ParamCount};
+    if (RunFinish(m_page6->Plan(ide::IsConnected()), content, m_dialogs, this) !=
+        FinishOutcome::Done) {
+        return;
+    }
+    StoreSettings();
+    close();
 }
 
 void TfmMacroGen::showEvent(QShowEvent* event) {

@@ -1,4 +1,5 @@
-// The program: the wizard window, run until it closes.
+// The program: the wizard window and its confirmation dialog, run until the window closes.
+#include "Confirm.h"
 #include "Illustration.h"
 #include "QtDialogs.h"
 #include "VorlanMacGen.h"
@@ -38,6 +39,10 @@ int main(int argc, char* argv[]) {
 
     vmg::wizard::QtDialogs dialogs;
     vmg::wizard::TfmMacroGen window(dialogs);
+    // Created hidden right after the main window and kept until the program ends; every Finish
+    // shows it again.
+    vmg::wizard::TfmConfirm fmConfirm(&window);
+    dialogs.SetConfirmDialog(&fmConfirm);
     window.show();
     ArmSmokeExit(window);
     return QApplication::exec();

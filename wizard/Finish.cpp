@@ -1,0 +1,169 @@
+// The finishing sequence in its steps: ask everything first, then write, then paste.
+#include "Finish.h"
+
+#include "CodeColouring.h"
+#include "Dialogs.h"
+#include "IDE_Info.h"
+#include "MacSourceReadWrite.h"
+#include "MacroCodeGenerator.h"
+#include "RtfWriter.h"
+#include "Text1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <memory>
+#include <vector>
+
+namespace vmg::wizard {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// One file to be written: where, and either its bytes or the macro source.
+struct OutputFile {
+    QString Path;
+    std::string Bytes;
+    bool MacroSource = false;
+};
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// A name that is there, also as a link whose target is gone, is not replaced unasked.
+bool Exists(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+QString JoinFolder(const QString& folder, const QString& name) {
+    if (QDir::fromNativeSeparators(folder).endsWith(u'/')) {
+        return folder + name;
+    }
+    return folder + QDir::separator() + name;
+}
+
+QString SummaryText(const FinishPlan& plan) {
+    QString text;
+    if (plan.Paste) {
+        text += QStringLiteral("Code will be placed in ") + plan.PasteDest +
+                QStringLiteral(" at your current cursor position.") + kCrLf;
+    }
+    if (plan.SaveCode) {
+        text += QStringLiteral("Code will be saved to ") + plan.CodeName + kCrLf;
+    }
+    if (plan.SaveHint) {
+        text += QStringLiteral("Hint will be saved to ") + plan.HintName + kCrLf;
+    }
+    if (plan.SaveSource) {
+        text += QStringLiteral("Source will be saved to ") + plan.SourceName + kCrLf;
+    }
+    if (text.isEmpty()) {
+        return QStringLiteral("Closing down Wizard - No action taken");
+    }
+    return text + kCrLf + QStringLiteral("Choose OK to continue with action") + kCrLf +
+           QStringLiteral("or Cancel to return to Wizard");
+}
+
+// A final empty paragraph (the user pressed Enter after the last line) ends the last line; it
+// is no line of its own.
+QString CodeTextCrLf(const QTextDocument& code) {
+    QString text = richtext::PlainTextCrLf(code);
+    if (!text.isEmpty() && !text.endsWith(kCrLf)) {
+        text += kCrLf;
+    }
+    return text;
+}
+
+std::string CodeFileRtf(const QTextDocument& code) {
+    const QString text = richtext::PlainTextCrLf(code);
+    if (text.isEmpty() || text.endsWith(kCrLf)) {
+        return richtext::DocumentToRtf(code);
+    }
+    // The box shows no empty line after the last one, but the file ends that line as a text file
+    // would; the box itself is left as the user sees it.
+    const std::unique_ptr<QTextDocument> copy(code.clone());
+    QTextCursor end(copy.get());
+    end.movePosition(QTextCursor::End);
+    end.insertBlock();
+    return richtext::DocumentToRtf(*copy);
+}
+
+std::string HintFileBytes(const QString& memoText) {
+    QString text = memoText;
+    text.replace(kCrLf, QStringLiteral("\n"));
+    for (const QChar end :
+         {QChar(u'\r'), QChar(QChar::LineSeparator), QChar(QChar::ParagraphSeparator)}) {
+        text.replace(end, u'\n');
+    }
+    QStringList lines = text.split(u'\n');
+    if (lines.last().isEmpty()) {
+        lines.removeLast(); // text that ends with a line end, or no text at all
+    }
+    QString out;
+    for (const QString& line : lines) {
+        out += line + kCrLf;
+    }
+    return ToCp1252(out);
+}
+
+FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Dialogs& ui,
+                        QWidget* parent) {
+    if (!ui.ConfirmActions(parent, SummaryText(plan))) {
+        return FinishOutcome::Cancelled;
+    }
+
+    // Everything is made before anything is asked or written: a definition that a macro source
+    // file cannot hold stops the sequence here, with no file written and nothing pasted.
+    std::vector<OutputFile> files;
+    if (plan.SaveCode) {
+        files.push_back({JoinFolder(plan.Folder, plan.CodeName), CodeFileRtf(content.Code)});
+    }
+    if (plan.SaveHint) {
+        files.push_back({JoinFolder(plan.Folder, plan.HintName), HintFileBytes(content.Hint)});
+    }
+    if (plan.SaveSource) {
+        const QString path = JoinFolder(plan.Folder, plan.SourceName);
+        std::string why;
+        if (!macsource::MacroSourceText(codegen::Definition(), content.ParamCount, &why)) {
+            ui.Error(parent, QStringLiteral("Cannot create file \"%1\". %2")
+                                 .arg(QDir::toNativeSeparators(path), FromCp1252(why)));
+            return FinishOutcome::Failed;
+        }
+        files.push_back({path, {}, true});
+    }
+
+    // Every question before any change, so that a No leaves everything as it was.
+    for (const OutputFile& file : files) {
+        if (Exists(file.Path) &&
+            !ui.WarningYesNo(parent, QStringLiteral("Overwrite existing file"))) {
+            return FinishOutcome::Declined;
+        }
+    }
+
+    // Each file replaces its old self whole or not at all.
+    for (const OutputFile& file : files) {
+        const macsource::WriteResult written =
+            file.MacroSource ? macsource::WriteMacroSource(LocalPath(file.Path), content.ParamCount)
+                             : macsource::WriteFileAtomically(LocalPath(file.Path), file.Bytes);
+        if (!written.ok) {
+            ui.Error(parent, QFile::decodeName(QByteArray::fromStdString(written.message)));
+            return FinishOutcome::Failed;
+        }
+    }
+
+    // Last, so that a sequence stopped above can be run again without a second paste.
+    if (plan.Paste) {
+        ide::PasteAt(ToCp1252(CodeTextCrLf(content.Code)), ide::GetCursor());
+    }
+    return FinishOutcome::Done;
+}
+
+} // namespace vmg::wizard
