@@ -17,6 +17,14 @@
 
 namespace vmg::wizard::test {
 
+QStringList Items(const QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) {
+        items << combo->itemText(i);
+    }
+    return items;
+}
+
 void WizardTest::SetUp() {
     ASSERT_TRUE(m_dir.isValid());
     QDir root(m_dir.path());

@@ -17,9 +17,14 @@
 #include <memory>
 #include <utility>
 
+class QComboBox;
+
 namespace vmg::wizard::test {
 
 using Values = std::initializer_list<std::pair<const char*, QVariant>>;
+
+// The texts of a drop-down list's entries, in order.
+QStringList Items(const QComboBox* combo);
 
 class WizardTest : public ::testing::Test {
 public:

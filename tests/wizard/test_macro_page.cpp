@@ -24,14 +24,6 @@ using codegen::MacroHeader;
 using codegen::ParamTable;
 using codegen::ReturnDef;
 
-QStringList Items(QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) {
-        items << combo->itemText(i);
-    }
-    return items;
-}
-
 const QByteArray kThreeParams = "1,ReadPort,2,,1,-1,Reads one port pin\r\n"
                                 "4,and keeps it\r\n"
                                 "2,Pin,PinVar,2,0,0\r\n"

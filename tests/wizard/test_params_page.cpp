@@ -567,16 +567,7 @@ void PrintTo(const GetVarsCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class GetVarsTest : public ParamsPageTest, public ::testing::WithParamInterface<GetVarsCase> {
-protected:
-    static QStringList Items(QComboBox* combo) {
-        QStringList items;
-        for (int i = 0; i < combo->count(); ++i) {
-            items << combo->itemText(i);
-        }
-        return items;
-    }
-};
+class GetVarsTest : public ParamsPageTest, public ::testing::WithParamInterface<GetVarsCase> {};
 
 TEST_P(GetVarsTest, GetVarsFillsSortsAddsTheRegistersAndWorksOnce) {
     const GetVarsCase& c = GetParam();

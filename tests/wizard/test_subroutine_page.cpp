@@ -26,14 +26,6 @@ namespace {
 using codegen::MacroHeader;
 using codegen::ReturnDef;
 
-QStringList Items(QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) {
-        items << combo->itemText(i);
-    }
-    return items;
-}
-
 class SubroutinePageTest : public WizardTest {
 protected:
     void ChooseIn(const char* combo, const QString& text) {
