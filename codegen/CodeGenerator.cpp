@@ -69,28 +69,6 @@ std::string destinationName(const std::string& var) {
     return var.size() == 1 ? "_" + var : var;
 }
 
-void splitDescriptionLines(const std::string& text, Lines& out) {
-    std::string line;
-    bool pending = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            out.push_back("'" + line);
-            line.clear();
-            pending = false;
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            continue;
-        }
-        line += c;
-        pending = true;
-    }
-    if (pending) {
-        out.push_back("'" + line);
-    }
-}
-
 // Without alternative kinds only the type and its three number kinds are accepted.
 std::size_t usedKinds(const SplitTypeDesc& desc, bool allowAlt) {
     return allowAlt ? desc.kinds.size() : std::min<std::size_t>(4, desc.kinds.size());
@@ -131,7 +109,9 @@ Lines MacroLines(const MacroDefinition& def, int32_t nIn) {
 
     Lines out;
     out.reserve(estimatedLines(def, n));
-    splitDescriptionLines(h.Description, out);
+    for (const std::string_view line : SplitLines(h.Description, false)) {
+        out.push_back("'" + std::string(line));
+    }
 
     std::string header = h.MacroName + " MACRO ";
     for (int32_t i = 1; i <= n; ++i) {

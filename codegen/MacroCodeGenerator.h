@@ -115,6 +115,10 @@ const Lines& BuildKeyBlock(int32_t n);
 // The rich-text preview of line 4 of KeyBlockLines; run after BuildKeyBlock.
 std::string HintToRtf();
 
+// A text's lines: a line ends at CR LF, a lone CR or a lone LF. A break at the very end adds
+// an empty last line only with keepFinalEmpty.
+std::vector<std::string_view> SplitLines(std::string_view text, bool keepFinalEmpty);
+
 // Lines joined with CR LF, the last line included.
 std::string JoinCrLf(const Lines& lines);
 

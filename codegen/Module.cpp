@@ -55,6 +55,24 @@ std::string HintToRtf() {
     return HintLineToRtf(lines.size() >= 4 ? std::string_view(lines[3]) : std::string_view());
 }
 
+std::vector<std::string_view> SplitLines(std::string_view text, bool keepFinalEmpty) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.push_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+    }
+    if (start < text.size() || keepFinalEmpty) {
+        lines.push_back(text.substr(start));
+    }
+    return lines;
+}
+
 std::string JoinCrLf(const Lines& lines) {
     std::string out;
     std::size_t size = 0;

@@ -102,26 +102,6 @@ std::string boolText(bool b) {
     return b ? "-1" : "0";
 }
 
-// Lines end at CR LF, a lone CR or a lone LF; the text ends at its first NUL.
-std::vector<std::string_view> splitLines(std::string_view text, bool keepFinalEmpty) {
-    text = text.substr(0, text.find('\0'));
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            lines.push_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
-    }
-    if (start < text.size() || keepFinalEmpty) {
-        lines.push_back(text.substr(start));
-    }
-    return lines;
-}
-
 // Everything after the n-th comma (the header's description keeps its own commas).
 std::string afterComma(std::string_view line, int n) {
     std::size_t pos = 0;
@@ -165,7 +145,9 @@ std::string CommaField(std::string_view line, int n) {
 ReadResult ReadMacroSourceText(std::string_view text, MacroDefinition& def) {
     int32_t counter = 0;
     try {
-        for (const std::string_view line : splitLines(text, false)) {
+        // The text ends at its first NUL.
+        for (const std::string_view line :
+             codegen::SplitLines(text.substr(0, text.find('\0')), false)) {
             const auto type = strictInt(CommaField(line, 1));
             if (!type) {
                 continue;
@@ -273,7 +255,8 @@ std::optional<std::string> MacroSourceText(const MacroDefinition& def, int32_t p
 
     // The description's first line stays in the header record; further lines follow as
     // type-4 records, which older readers skip.
-    const auto descLines = splitLines(h.Description, true);
+    const std::string_view description(h.Description);
+    const auto descLines = codegen::SplitLines(description.substr(0, description.find('\0')), true);
     std::string out = "1," + h.MacroName + "," + std::to_string(h.ReturnMethod) + ",," +
                       std::to_string(h.Target) + "," + boolText(h.Skeleton) + "," +
                       std::string(descLines.empty() ? std::string_view() : descLines[0]) + "\r\n";

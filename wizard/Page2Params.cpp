@@ -373,17 +373,19 @@ void Page2Params::NoteDroppedEntry(const QString& name) {
     if (name.isEmpty()) {
         return;
     }
-    m_droppedNotice =
+    const QString notice =
         QStringLiteral("\"%1\" was not added: only Add keeps a new parameter.").arg(name);
-    // The panel keeps the notice for a later look; the tip shows it at once. No modal box:
-    // leaving the blank slot is an ordinary move.
-    m_pnlParamNum->setToolTip(m_droppedNotice);
-    QToolTip::showText(m_pnlParamNum->mapToGlobal(QPoint(0, m_pnlParamNum->height())),
-                       m_droppedNotice);
+    // The panel keeps the notice as its tip for a later look; the tip shows it at once. No
+    // modal box: leaving the blank slot is an ordinary move.
+    m_pnlParamNum->setToolTip(notice);
+    QToolTip::showText(m_pnlParamNum->mapToGlobal(QPoint(0, m_pnlParamNum->height())), notice);
+}
+
+QString Page2Params::DroppedEntryNotice() const {
+    return m_pnlParamNum->toolTip();
 }
 
 void Page2Params::ClearDroppedNotice() {
-    m_droppedNotice.clear();
     m_pnlParamNum->setToolTip(QString());
 }
 

@@ -49,7 +49,7 @@ public:
 
     // The notice shown when a name typed into the blank slot was dropped by "<<" or by Next;
     // empty again once the user acts on the page.
-    QString DroppedEntryNotice() const { return m_droppedNotice; }
+    QString DroppedEntryNotice() const;
 
 private:
     void cmdAddArgClick();
@@ -87,7 +87,6 @@ private:
 
     // The user has typed or chosen something in the editor since it was last filled.
     bool m_editorTouched = false;
-    QString m_droppedNotice;
 };
 
 } // namespace vmg::wizard

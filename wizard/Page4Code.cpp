@@ -40,8 +40,7 @@ void Page4Code::Enter() {
     // The rich-edit box's tab stops: every half inch.
     m_rtxtCode->setTabStopDistance(logicalDpiX() / 2.0);
 
-    QString text = FromCp1252(codegen::JoinCrLf(codegen::GenerateMacro(State().ParamCount)));
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    const QString text = LinesForEditor(codegen::GenerateMacro(State().ParamCount)) + u'\n';
     QTextDocument* doc = m_rtxtCode->document();
     // Filling and colouring are no steps the user can undo: Undo right after arriving would
     // otherwise strip the colours.

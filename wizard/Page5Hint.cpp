@@ -48,12 +48,7 @@ void Page5Hint::SetPageTexts() {
 }
 
 void Page5Hint::Enter() {
-    QString block = FromCp1252(codegen::JoinCrLf(codegen::BuildKeyBlock(State().ParamCount)));
-    block.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    if (block.endsWith(u'\n')) {
-        block.chop(1); // the memo holds lines; the last one needs no empty line after it
-    }
-    m_memoHint->setPlainText(block);
+    m_memoHint->setPlainText(LinesForEditor(codegen::BuildKeyBlock(State().ParamCount)));
     // Loading the preview is no step the user can undo into an empty box.
     QTextDocument* demo = m_rtxtHintDemo->document();
     demo->setUndoRedoEnabled(false);

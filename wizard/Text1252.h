@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Cp1252.h"
+#include "MacroCodeGenerator.h"
 
 #include <QString>
 
@@ -18,6 +19,19 @@ inline QString FromCp1252(const std::string& bytes) {
 // A character that the code page lacks becomes '?', which no name rule accepts.
 inline std::string ToCp1252(const QString& text) {
     return richtext::EncodeCp1252(text);
+}
+
+// Generated lines as an edit box holds them: one line per paragraph, no line end after the
+// last one (the boxes break lines with LF; files and the paste get CR LF again).
+inline QString LinesForEditor(const codegen::Lines& lines) {
+    QString text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            text += u'\n';
+        }
+        text += FromCp1252(lines[i]);
+    }
+    return text;
 }
 
 } // namespace vmg::wizard
