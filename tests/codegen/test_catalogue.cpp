@@ -16,6 +16,10 @@ struct LookupCase {
     std::vector<std::string> texts;
 };
 
+void PrintTo(const LookupCase& c, std::ostream* os) {
+    *os << "code " << c.code << ", target " << c.target;
+}
+
 class CatalogueLookup : public ::testing::TestWithParam<LookupCase> {};
 
 TEST_P(CatalogueLookup, GivesTheRowOfTheChosenVariant) {

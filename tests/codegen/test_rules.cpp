@@ -33,6 +33,13 @@ struct FsrCase {
     bool ok;
 };
 
+void PrintTo(const FsrCase& c, std::ostream* os) {
+    *os << "target " << c.target << ", count " << c.count << ":";
+    for (const std::string& var : c.vars) {
+        *os << ' ' << var;
+    }
+}
+
 class RegisterRule : public ::testing::TestWithParam<FsrCase> {};
 
 TEST_P(RegisterRule, RefusesARegisterUsedTwice) {
