@@ -9,7 +9,8 @@ namespace vmg::callcheck {
 namespace {
 
 bool isNameChar(char ch) {
-    return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
+    return (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') ||
+           ch == '_';
 }
 
 // The word (any letter case) stands in the text outside quotes.
@@ -27,7 +28,11 @@ bool mentions(std::string_view text, std::string_view word) {
         while (end < text.size() && isNameChar(text[end])) {
             ++end;
         }
-        if (end - i == word.size() && Upper(text.substr(i, end - i)) == word) {
+        if (end - i == word.size() &&
+            std::equal(word.begin(), word.end(), text.begin() + static_cast<std::ptrdiff_t>(i),
+                       [](char w, char t) {
+                           return w == (t >= 'a' && t <= 'z' ? static_cast<char>(t - 32) : t);
+                       })) {
             return true;
         }
         i = end;
@@ -130,13 +135,13 @@ struct Runner {
         for (const auto& kind : kinds) {
             b.symbols[symbol] = Value::Word(kind);
             KindRow row{param, name, kind, true, false, {}};
-            judgeAccepted(row, Evaluate(macro, b), moveWord, expected);
+            judgeAccepted(row, Evaluate(macro, b, false), moveWord, expected);
             table.rows.push_back(std::move(row));
         }
         if (const std::string wrong = wrongKind(kinds); !wrong.empty()) {
             b.symbols[symbol] = Value::Word(wrong);
             KindRow row{param, name, wrong, false, false, {}};
-            judgeWrong(row, Evaluate(macro, b), symbol);
+            judgeWrong(row, Evaluate(macro, b, false), symbol);
             table.rows.push_back(std::move(row));
         }
     }

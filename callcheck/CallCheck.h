@@ -118,7 +118,8 @@ struct Outcome {
     std::vector<ExpandedLine> lines; // Expansion: the statement lines that remain
 };
 
-Outcome Evaluate(const MacroText& macro, const Bindings& bindings);
+// Without withText the expansion's lines carry their line numbers and original text only.
+Outcome Evaluate(const MacroText& macro, const Bindings& bindings, bool withText = true);
 // Sets a symbol; the return variable's symbols (RETURN_VAR, LST_PRM_NAME) also stand for
 // their text in the expansion.
 void SetSymbol(Bindings& bindings, const std::string& name, const Value& value);

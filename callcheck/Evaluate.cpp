@@ -6,13 +6,19 @@
 namespace vmg::callcheck {
 namespace {
 
+char upper(char ch) {
+    return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 32) : ch;
+}
+
 bool sameWord(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
+    if (a == b) {
+        return true;
+    }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i]))) {
+        if (upper(a[i]) != upper(b[i])) {
             return false;
         }
     }
@@ -20,15 +26,16 @@ bool sameWord(std::string_view a, std::string_view b) {
 }
 
 bool isNameChar(char ch) {
-    return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
+    return (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') ||
+           ch == '_';
 }
 
 enum class Truth { False, True, Unknown };
 
 class Walker {
 public:
-    Walker(const MacroText& macro, const Bindings& bindings, bool countOnly)
-        : m_macro(macro), m_bindings(bindings), m_countOnly(countOnly) {
+    Walker(const MacroText& macro, const Bindings& bindings, bool countOnly, bool withText)
+        : m_macro(macro), m_bindings(bindings), m_countOnly(countOnly), m_withText(withText) {
         // Each symbol is looked up once per walk, not once per comparison.
         m_values.reserve(macro.symbolNames.size());
         for (const auto& name : macro.symbolNames) {
@@ -52,20 +59,27 @@ private:
         return it == m_bindings.symbols.end() ? nullptr : &it->second;
     }
 
+    // An operand's value as a view: no value is copied in the innermost loop.
+    struct View {
+        bool known = false;
+        std::optional<std::int64_t> number;
+        std::string_view word;
+    };
+    View viewOf(const Operand& o) {
+        if (o.kind == Operand::Kind::Number) {
+            return {true, o.number, {}};
+        }
+        if (o.kind == Operand::Kind::Word) {
+            return {true, std::nullopt, o.text};
+        }
+        const Value* v = valueOf(o);
+        return v ? View{true, v->number, v->word} : View{};
+    }
+
     Truth compare(const Expr& e) {
-        Value left, right;
-        for (auto [operand, into] : {std::pair{&e.lhs, &left}, std::pair{&e.rhs, &right}}) {
-            if (operand->kind == Operand::Kind::Symbol) {
-                const Value* v = valueOf(*operand);
-                if (!v) {
-                    return unknown(operand->text + " has no value");
-                }
-                *into = *v;
-            } else if (operand->kind == Operand::Kind::Number) {
-                *into = Value::Number(operand->number);
-            } else {
-                *into = Value::Word(operand->text);
-            }
+        const View left = viewOf(e.lhs), right = viewOf(e.rhs);
+        if (!left.known || !right.known) {
+            return unknown((left.known ? e.rhs : e.lhs).text + " has no value");
         }
         if (left.number && right.number) {
             const std::int64_t a = *left.number, b = *right.number;
@@ -84,8 +98,11 @@ private:
                 return a >= b ? Truth::True : Truth::False;
             }
         }
+        const auto text = [](const View& v) {
+            return v.number ? std::to_string(*v.number) : std::string(v.word);
+        };
         if (e.op != CmpOp::Eq && e.op != CmpOp::Ne) {
-            return unknown("a kind has no order: " + left.ToString() + " and " + right.ToString());
+            return unknown("a kind has no order: " + text(left) + " and " + text(right));
         }
         const bool same = !left.number && !right.number && sameWord(left.word, right.word);
         return (e.op == CmpOp::Eq) == same ? Truth::True : Truth::False;
@@ -150,7 +167,8 @@ private:
         switch (node.kind) {
         case Node::Kind::Statement:
             if (!m_countOnly) {
-                m_outcome.lines.push_back({node.line, substitute(node.text), node.text});
+                m_outcome.lines.push_back(
+                    {node.line, m_withText ? substitute(node.text) : std::string(), node.text});
             }
             return true;
         case Node::Kind::Error:
@@ -220,6 +238,7 @@ private:
     const MacroText& m_macro;
     const Bindings& m_bindings;
     bool m_countOnly;
+    bool m_withText;
     std::vector<const Value*> m_values;
     std::vector<bool> m_countSymbol;
     std::string m_why;
@@ -228,8 +247,8 @@ private:
 
 } // namespace
 
-Outcome Evaluate(const MacroText& macro, const Bindings& bindings) {
-    return Walker(macro, bindings, false).run();
+Outcome Evaluate(const MacroText& macro, const Bindings& bindings, bool withText) {
+    return Walker(macro, bindings, false, withText).run();
 }
 
 void SetSymbol(Bindings& bindings, const std::string& name, const Value& value) {
@@ -246,7 +265,7 @@ std::vector<int> PassingCounts(const MacroText& macro) {
     for (int c = 0; c <= top; ++c) {
         Bindings b;
         b.symbols["PRM_COUNT"] = Value::Number(c);
-        if (Walker(macro, b, true).run().kind == Outcome::Kind::Expansion) {
+        if (Walker(macro, b, true, false).run().kind == Outcome::Kind::Expansion) {
             counts.push_back(c);
         }
     }
