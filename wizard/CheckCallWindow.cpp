@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -30,7 +31,7 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
     : QWidget(owner, Qt::Window), m_def(def), m_code(code), m_page(std::move(page)) {
     setObjectName(QStringLiteral("fmCheckCall"));
     setWindowTitle(QStringLiteral("Check a Call"));
-    resize(560, 520);
+    resize(600, 600);
 
     m_txtCall = new QLineEdit(this);
     m_txtCall->setObjectName(QStringLiteral("txtCall"));
@@ -49,15 +50,16 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
     m_lstResult = new QListWidget(this);
     m_lstResult->setObjectName(QStringLiteral("lstResult"));
     m_lstResult->setFont(QFont(QStringLiteral("Courier New"), 9));
-    m_lblAssumptions = new QLabel(this);
-    m_lblAssumptions->setObjectName(QStringLiteral("lblAssumptions"));
-    m_lblAssumptions->setWordWrap(true);
+    // The assumptions stay in view but scroll, so that the result keeps the room.
+    m_txtAssumptions = new QPlainTextEdit(this);
+    m_txtAssumptions->setObjectName(QStringLiteral("txtAssumptions"));
+    m_txtAssumptions->setReadOnly(true);
+    m_txtAssumptions->setMaximumHeight(110);
     QString assumptions = QStringLiteral("Our model of the compiler, not the compiler:");
     for (const auto& a : callcheck::CallAssumptions()) {
         assumptions += QStringLiteral("\n- ") + FromCp1252(a);
     }
-    m_lblAssumptions->setText(assumptions);
-    m_lblAssumptions->setToolTip(assumptions);
+    m_txtAssumptions->setPlainText(assumptions);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Call:"), m_txtCall);
@@ -72,7 +74,7 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
     resultLabel->setBuddy(m_lstResult);
     layout->addWidget(resultLabel);
     layout->addWidget(m_lstResult, 3);
-    layout->addWidget(m_lblAssumptions);
+    layout->addWidget(m_txtAssumptions, 1);
 
     connect(m_txtCall, &QLineEdit::textChanged, this, &CheckCallWindow::callChanged);
     connect(m_spnCount, &QSpinBox::valueChanged, this, &CheckCallWindow::refresh);

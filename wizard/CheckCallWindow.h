@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QPlainTextEdit;
 class QSpinBox;
 class QTableWidget;
 class QTextEdit;
@@ -55,7 +56,7 @@ private:
     QLabel* m_lblReturnArg = nullptr;
     QTableWidget* m_tblSymbols = nullptr;
     QListWidget* m_lstResult = nullptr;
-    QLabel* m_lblAssumptions = nullptr;
+    QPlainTextEdit* m_txtAssumptions = nullptr;
 };
 
 } // namespace vmg::wizard
