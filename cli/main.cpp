@@ -1,4 +1,5 @@
 // vmacgen: the wizard's generators for batch and build-script use, and the IDE session helper.
+#include "CheckCommand.h"
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
 #include "Session.h"
@@ -26,6 +27,19 @@ constexpr const char* kUsage =
     "                      point the wizard at PAGE, the file being edited: its PIC core\n"
     "                      and the cursor (line and column from 1) where Finish pastes\n"
     "  detach              forget the page that attach named\n"
+    "  check FILE.mcs | --code FILE  [--call 'LINE'] [--page PAGE] [--set SYMBOL=VALUE]...\n"
+    "        [--return-arg N] [--all-kinds]\n"
+    "                      lint the macro generated from FILE.mcs (or an edited macro text,\n"
+    "                      code page 1252) and print the argument counts its count checks\n"
+    "                      pass; --call simulates the compile-time checks for a call line\n"
+    "                      (symbols derived from it, then the firing #ERROR or the expansion);\n"
+    "                      --page takes variables and labels from a page file; --set overrides\n"
+    "                      one symbol; --return-arg picks the argument a RETURNVALUE macro\n"
+    "                      returns in (0 none; the last by default); --all-kinds (needs\n"
+    "                      FILE.mcs) tries every kind of every parameter and the return value.\n"
+    "                      Exit status: 0 clean, 1 lint errors, a failing --all-kinds row or an\n"
+    "                      unreadable file, 2 wrong usage, 3 the call fires an #ERROR, 4 the\n"
+    "                      call cannot be decided (a symbol without a value).\n"
     "  --help              print this text\n"
     "\n"
     "Text is written as code-page-1252 bytes; lines end in CR LF.\n"
@@ -130,6 +144,9 @@ int main(int argc, char** argv) {
     }
     if (!args.empty() && args[0] == "attach") {
         return attach(std::span(args).subspan(1));
+    }
+    if (!args.empty() && args[0] == "check") {
+        return vmg::cli::CheckCommand(std::span(args).subspan(1));
     }
     if (!args.empty() && args[0] == "detach") {
         return args.size() == 1 ? detach() : usageError();

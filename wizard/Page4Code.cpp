@@ -1,12 +1,16 @@
 // Page 4's controls and entry.
 #include "Page4Code.h"
 
+#include "CheckCallWindow.h"
 #include "CodeColouring.h"
+#include "IDE_Info.h"
 #include "MacroCodeGenerator.h"
+#include "PageDeclarations.h"
 #include "Text1252.h"
 
 #include <QFont>
 #include <QLabel>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -25,6 +29,27 @@ Page4Code::Page4Code(PageContext context, QWidget* parent) : WizardPage(4, conte
     m_rtxtCode->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_rtxtCode->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_rtxtCode->setAcceptRichText(false); // pasting into the box brings text, not formats
+    // In the free band right of the page's text; the code box keeps its place.
+    m_cmdCheckCall = MakeButton(this, "cmdCheckCall", QStringLiteral("Check..."), 384, 6, 81, 21);
+    connect(m_cmdCheckCall, &QPushButton::clicked, this, &Page4Code::cmdCheckCallClick);
+}
+
+void Page4Code::cmdCheckCallClick() {
+    if (!m_checkWindow) {
+        callcheck::PageNames page;
+        page.labels = ide::ScanLabels(ide::PageLines());
+        for (const auto& d : ide::ScanDeclarations(ide::PageLines())) {
+            page.variables.push_back({d.name, callcheck::KindOfDimType(d.type, d.isArray)});
+        }
+        // Owned by the main window; it only reads the definition and the code box.
+        m_checkWindow = new CheckCallWindow(Definition(), State().ParamCount, m_rtxtCode,
+                                            std::move(page), window());
+    } else {
+        m_checkWindow->Reset(State().ParamCount);
+    }
+    m_checkWindow->show();
+    m_checkWindow->raise();
+    m_checkWindow->activateWindow();
 }
 
 void Page4Code::SetPageTexts() {

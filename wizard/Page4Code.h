@@ -4,9 +4,12 @@
 #include "WizardPage.h"
 
 class QLabel;
+class QPushButton;
 class QTextEdit;
 
 namespace vmg::wizard {
+
+class CheckCallWindow;
 
 class Page4Code final : public WizardPage {
     Q_OBJECT
@@ -20,10 +23,16 @@ public:
 
     // The box whose content Finish pastes and saves.
     QTextEdit* CodeBox() const { return m_rtxtCode; }
+    // "Check...": the non-modal "Check a Call" window (created on the first click).
+    CheckCallWindow* CheckWindow() const { return m_checkWindow; }
 
 private:
     QLabel* m_lblStep4 = nullptr;
     QTextEdit* m_rtxtCode = nullptr;
+    QPushButton* m_cmdCheckCall = nullptr;
+    CheckCallWindow* m_checkWindow = nullptr;
+
+    void cmdCheckCallClick();
 };
 
 } // namespace vmg::wizard

@@ -105,3 +105,39 @@ TEST_F(Vmacgen, FailuresAndUsage) {
 }
 
 } // namespace
+
+TEST_F(Vmacgen, CheckExitStatusTellsTheOutcome) {
+    const std::string mcs = std::string(EXAMPLES_DIR) + "/AddNums.mcs";
+    const std::string page = file("p.bas", "Dim Counter As Word\r\nDim Total As Word\r\n");
+    const std::string broken =
+        file("b.txt", "AddNums MACRO  P1\r\n#IF (PRM_COUNT > 1)\r\nENDM\r\n");
+    struct Case {
+        std::string args;
+        int status;
+        std::string shows;
+    };
+    const Case cases[] = {
+        {"check " + mcs, 0, "argument counts that pass: 2\n"},
+        {"check " + mcs + " --all-kinds", 0, "return WORD"},
+        {"check " + mcs + " --page " + page + " --call 'Total = AddNums 5, Counter'", 0,
+         "  48:   WORD_WORD Total, Total\n"},
+        {"check " + mcs + " --call 'Total = AddNums 5'", 3,
+         "line 7 fires #ERROR \"AddNums - Too few parameters\""},
+        {"check " + mcs + " --call 'Total = AddNums 5, Counter'", 4, "PRM_2 has no value"},
+        {"check " + mcs +
+             " --call 'Total = AddNums 5, Counter' --set PRM_2=word --set "
+             "RETURN_TYPE=WORD",
+         0, "WORD_WORD Counter, ArgB"},
+        {"check --code " + broken, 1, "line 2: error: #IF left open before ENDM"},
+        {"check --code " + broken + " --all-kinds", 2, ""},
+        {"check", 2, ""},
+        {"check " + mcs + " --set 9=1", 2, ""},
+        {"check " + (m_dir / "none.mcs").string(), 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const Outcome o = run(c.args);
+        EXPECT_EQ(o.status, c.status) << o.out << o.err;
+        EXPECT_NE(o.out.find(c.shows), std::string::npos) << o.out;
+    }
+}

@@ -1,0 +1,114 @@
+// Page 4's "Check..." button and the "Check a Call" window, as the user meets them.
+#include "WizardFixture.h"
+
+#include "CheckCallWindow.h"
+#include "MacroCodeGenerator.h"
+#include "Page4Code.h"
+#include "VorlanMacGen.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace vmg::wizard::test {
+namespace {
+
+const QByteArray kAddNums = "1,AddNums,1,,1,0,Adds two numbers\r\n2,First,ArgA,2,0,0\r\n"
+                            "2,Second,ArgB,3,0,0\r\n3,AddSub,-1,0,Total,3,0,0\r\n";
+
+class CheckCallTest : public WizardTest {
+protected:
+    CheckCallWindow* OpenCheck() {
+        Start();
+        NextTo(1);
+        OpenSource(kAddNums);
+        NextTo(4);
+        Click("cmdCheckCall");
+        return Find<CheckCallWindow>("fmCheckCall");
+    }
+    QStringList Results(CheckCallWindow* w) {
+        QStringList out;
+        for (int i = 0; i < w->ResultList()->count(); ++i) {
+            out << w->ResultList()->item(i)->text();
+        }
+        return out;
+    }
+    QListWidgetItem* ResultStarting(CheckCallWindow* w, const QString& start) {
+        for (int i = 0; i < w->ResultList()->count(); ++i) {
+            if (w->ResultList()->item(i)->text().startsWith(start)) {
+                return w->ResultList()->item(i);
+            }
+        }
+        return nullptr;
+    }
+};
+
+TEST_F(CheckCallTest, ButtonSitsRightOfThePageTextAndTheCodeBoxKeepsItsPlace) {
+    Start();
+    NextTo(1);
+    OpenSource(kAddNums);
+    NextTo(4);
+    EXPECT_EQ(Find<QPushButton>("cmdCheckCall")->geometry(), QRect(384, 6, 81, 21));
+    EXPECT_EQ(Find<QTextEdit>("rtxtCode")->geometry(), QRect(5, 40, 460, 257));
+    EXPECT_TRUE(ShownOnPage("cmdCheckCall"));
+}
+
+TEST_F(CheckCallTest, SampleCallThenKindChoiceThenTypedCall) {
+    CheckCallWindow* w = OpenCheck();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->isModal());
+    EXPECT_EQ(w->windowTitle(), "Check a Call");
+    EXPECT_EQ(w->CallBox()->text(), "Result = AddNums 5, 1001");
+    const QStringList first = Results(w);
+    EXPECT_TRUE(first.contains("lint: no findings"));
+    EXPECT_TRUE(first.contains("argument counts that pass: 2"));
+    // "Result" is on no page: its kind is for the user to choose.
+    EXPECT_TRUE(first.last().startsWith("undecided at line 44: RETURN_TYPE has no value"))
+        << first.last().toStdString();
+
+    auto* retKind = w->findChild<QComboBox*>("cmbKind0");
+    ASSERT_NE(retKind, nullptr);
+    retKind->setCurrentText("WORD");
+    const QStringList passed = Results(w);
+    EXPECT_TRUE(passed.contains("no #ERROR fires; the expansion:"))
+        << passed.join(QChar(10)).toStdString();
+    EXPECT_TRUE(passed.contains("  19: NUM_BYTE 5, ArgA"));
+    EXPECT_TRUE(passed.contains("  31: NUM_WORD 1001, ArgB"));
+
+    w->CallBox()->clear();
+    QTest::keyClicks(w->CallBox(), "Result = AddNums 5");
+    EXPECT_EQ(Results(w).last(), "line 7 fires #ERROR \"AddNums - Too few parameters\"");
+}
+
+TEST_F(CheckCallTest, ADeletedEndifIsFoundAndItsLineSelectedInTheCodeBox) {
+    CheckCallWindow* w = OpenCheck();
+    QTextEdit* code = Find<QTextEdit>("rtxtCode");
+    const QString before = code->toPlainText();
+    QTextCursor line(code->document()->findBlockByNumber(13)); // line 14: "\t\t#ENDIF"
+    line.select(QTextCursor::BlockUnderCursor);
+    line.removeSelectedText();
+    QListWidgetItem* finding = ResultStarting(w, "line 3: error: #IF left open");
+    ASSERT_NE(finding, nullptr) << Results(w).join('\n').toStdString();
+
+    emit w->ResultList()->itemActivated(finding);
+    EXPECT_EQ(code->textCursor().selectedText(), "#IF (PRM_COUNT > 2)");
+    EXPECT_NE(code->toPlainText(), before);
+
+    // Closing the window changes nothing in the wizard.
+    const codegen::MacroDefinition def = Window().Definition();
+    const QString edited = code->toPlainText();
+    w->close();
+    EXPECT_EQ(Window().Definition(), def);
+    EXPECT_EQ(code->toPlainText(), edited);
+    EXPECT_EQ(State().CurrentPage, 4);
+}
+
+} // namespace
+} // namespace vmg::wizard::test

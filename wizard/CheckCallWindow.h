@@ -1,0 +1,62 @@
+// The non-modal "Check a Call" window of the code page: a sample call, its derived symbols
+// with a kind drop-down per argument, and the lint, count range and outcome of the code box's
+// current text.
+#pragma once
+
+#include "CallCheck.h"
+#include "MacroCodeGenerator.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class QSpinBox;
+class QTableWidget;
+class QTextEdit;
+
+namespace vmg::wizard {
+
+class CheckCallWindow final : public QWidget {
+    Q_OBJECT
+public:
+    // Reads the definition and the code box, never writes them; owner is the main window.
+    CheckCallWindow(const codegen::MacroDefinition& def, int paramCount, QTextEdit* code,
+                    callcheck::PageNames page, QWidget* owner);
+
+    // A fresh sample call for the definition as it now stands.
+    void Reset(int paramCount);
+
+    QLineEdit* CallBox() const { return m_txtCall; }
+    QTableWidget* SymbolTable() const { return m_tblSymbols; }
+    QListWidget* ResultList() const { return m_lstResult; }
+
+private:
+    void callChanged();
+    void codeChanged();
+    void refresh();
+    void rebuildTable();
+    QComboBox* kindBox(const std::string& kind);
+    callcheck::Bindings bindings() const;
+    void selectLine(QListWidgetItem* item);
+
+    const codegen::MacroDefinition& m_def;
+    int m_paramCount = 0;
+    QTextEdit* m_code;
+    callcheck::PageNames m_page;
+    callcheck::MacroText m_macro;
+    callcheck::CallAnalysis m_call;
+
+    QLineEdit* m_txtCall = nullptr;
+    QSpinBox* m_spnCount = nullptr;
+    QSpinBox* m_spnReturnArg = nullptr;
+    QLabel* m_lblReturnArg = nullptr;
+    QTableWidget* m_tblSymbols = nullptr;
+    QListWidget* m_lstResult = nullptr;
+    QPlainTextEdit* m_txtAssumptions = nullptr;
+};
+
+} // namespace vmg::wizard
