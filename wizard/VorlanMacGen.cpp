@@ -242,8 +242,9 @@ void TfmMacroGen::cmdNavFinishedClick() {
     if (m_state.CurrentPage != kPageCount - 1) {
         return;
     }
-    const FinishContent content{*m_page4->CodeBox()->document(), m_page5->HintBox()->toPlainText(),
-                                m_state.ParamCount, m_definition};
+    const FinishContent content{*m_page4->CodeBox()->document(),
+                                m_page5->HintBox()->document()->toRawText(), m_state.ParamCount,
+                                m_definition};
     if (RunFinish(m_page6->Plan(ide::IsConnected()), content, m_dialogs, this) !=
         FinishOutcome::Done) {
         return;
