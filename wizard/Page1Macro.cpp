@@ -72,6 +72,9 @@ Page1Macro::Page1Macro(PageContext context, QWidget* parent) : WizardPage(1, con
     follow(m_optTgtBoth, 0);
     follow(m_optTgt14, 1);
     follow(m_optTgt16, 2);
+    SetBuddy("lblMacroNameCaption", m_txtMacroName);
+    SetBuddy("lblReturnCaption", m_cboReturn);
+    SetBuddy("lblTargetCaption", m_optTgt14);
     connect(m_chkTypeConvOn, &QCheckBox::toggled, this, &Page1Macro::typeConversionChanged);
     connect(m_cmdReload, &QPushButton::clicked, this, &Page1Macro::cmdReloadClick);
 }

@@ -41,6 +41,9 @@ Page2Params::Page2Params(PageContext context, QWidget* parent) : WizardPage(2, c
     m_cmdNextArg = MakeButton(this, "cmdNextArg", QStringLiteral(">>"), 280, 272, 45, 20);
     m_cmdAddArg = MakeButton(this, "cmdAddArg", QStringLiteral("Add"), 328, 272, 45, 20);
 
+    SetBuddy("lblParamNameCaption", m_txtParamName);
+    SetBuddy("lblDestVarCaption", m_cmbDestVarName);
+    SetBuddy("lblArgDataTypeCaption", m_cmbArgDataType);
     connect(m_cmdAddArg, &QPushButton::clicked, this, &Page2Params::cmdAddArgClick);
     connect(m_cmdRemArg, &QPushButton::clicked, this, &Page2Params::cmdRemArgClick);
     connect(m_cmdPrevArg, &QPushButton::clicked, this, &Page2Params::cmdPrevArgClick);

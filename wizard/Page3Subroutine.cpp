@@ -43,6 +43,9 @@ Page3Subroutine::Page3Subroutine(PageContext context, QWidget* parent)
     m_chkRetOptional =
         MakeCheckBox(m_pnlReturnVar, "chkRetOptional", QStringLiteral("Optional"), 184, 56, 81, 17);
 
+    SetBuddy("lblSubroutineCaption", m_cmbSubroutineName);
+    SetBuddy("lblRetVarCaption", m_cmbRetVarName);
+    SetBuddy("lblRetDataTypeCaption", m_cmbRetDataType);
     connect(m_cmdShowLabels, &QPushButton::clicked, this, &Page3Subroutine::cmdShowLabelsClick);
     connect(m_cmdGetVars1, &QPushButton::clicked, this, &Page3Subroutine::cmdGetVars1Click);
 }

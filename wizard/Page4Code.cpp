@@ -25,6 +25,7 @@ Page4Code::Page4Code(PageContext context, QWidget* parent) : WizardPage(4, conte
     m_rtxtCode->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_rtxtCode->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_rtxtCode->setAcceptRichText(false); // pasting into the box brings text, not formats
+    m_lblStep4->setBuddy(m_rtxtCode);
 }
 
 void Page4Code::SetPageTexts() {

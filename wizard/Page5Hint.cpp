@@ -37,6 +37,8 @@ Page5Hint::Page5Hint(PageContext context, QWidget* parent) : WizardPage(5, conte
     QFont courier(QStringLiteral("Courier New"), 8);
     courier.setStyleHint(QFont::TypeWriter);
     m_memoHint->setFont(courier);
+    m_lblStep5a->setBuddy(m_rtxtHintDemo);
+    m_lblStep5b->setBuddy(m_memoHint);
     // The Windows memo's tab stops: every eight characters.
     m_memoHint->setTabStopDistance(QFontMetricsF(courier).horizontalAdvance(u' ') * 8);
 }
