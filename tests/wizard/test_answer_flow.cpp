@@ -252,6 +252,21 @@ TEST_F(AnswerFlowTest, TheHintFileKeepsANoBreakSpace) {
     EXPECT_TRUE(file.readAll().endsWith("\xA0\r\n"));
 }
 
+// The three return methods are readable in the 73-pixel return list.
+TEST_F(AnswerFlowTest, TheReturnListShowsEachItemWhole) {
+    Start();
+    NextTo(1);
+    auto* combo = Find<QComboBox>("cboReturn");
+    EXPECT_EQ(combo->width(), 73);
+    QLineEdit* edit = combo->lineEdit();
+    for (const QString& item :
+         {QStringLiteral("None"), QStringLiteral("In-Line"), QStringLiteral("Parameter")}) {
+        // What a line edit can show: its width less its frame and its text margins.
+        const int room = edit->width() - 4;
+        EXPECT_LE(edit->fontMetrics().horizontalAdvance(item), room) << item.toStdString();
+    }
+}
+
 // Keys only: through all seven pages to a finished macro.
 TEST_F(AnswerFlowTest, AWholeWalkByKeyboard) {
     TfmMacroGen& window = Start();
