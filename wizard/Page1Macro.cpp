@@ -67,7 +67,8 @@ Page1Macro::Page1Macro(PageContext context, QWidget* parent) : WizardPage(1, con
     MakeLabel(this, "lblReturnCaption", QStringLiteral("Return"), 338, 155);
     m_cboReturn = MakeCombo(this, "cboReturn", 376, 152, 73, true);
     auto* narrow = new NarrowArrowStyle;
-    narrow->setParent(m_cboReturn);
+    // Owned by the page, so that it outlives the list and everything inside the list.
+    narrow->setParent(this);
     m_cboReturn->setStyle(narrow);
     m_cboReturn->lineEdit()->setTextMargins(0, 0, 0, 0);
     m_memoDescription = new QPlainTextEdit(this);
