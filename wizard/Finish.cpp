@@ -71,23 +71,22 @@ QString SummaryText(const FinishPlan& plan) {
            QStringLiteral("or Cancel to return to Wizard");
 }
 
-// A final empty paragraph (the user pressed Enter after the last line) ends the last line; it
-// is no line of its own.
+// Every paragraph of the box is one line, ended with CR LF; an empty last paragraph (the user
+// pressed Enter after the last line) is an empty line of its own.
 QString CodeTextCrLf(const QTextDocument& code) {
     QString text = richtext::PlainTextCrLf(code);
-    if (!text.isEmpty() && !text.endsWith(kCrLf)) {
+    if (!text.isEmpty() || code.blockCount() > 1) {
         text += kCrLf;
     }
     return text;
 }
 
+// The box shows no empty line after the last one, but the file ends that line as a text file
+// would; the box itself is left as the user sees it.
 std::string CodeFileRtf(const QTextDocument& code) {
-    const QString text = richtext::PlainTextCrLf(code);
-    if (text.isEmpty() || text.endsWith(kCrLf)) {
+    if (code.isEmpty()) {
         return richtext::DocumentToRtf(code);
     }
-    // The box shows no empty line after the last one, but the file ends that line as a text file
-    // would; the box itself is left as the user sees it.
     const std::unique_ptr<QTextDocument> copy(code.clone());
     QTextCursor end(copy.get());
     end.movePosition(QTextCursor::End);

@@ -12,8 +12,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionComplex>
 
 namespace vmg::wizard {
 
@@ -33,6 +35,27 @@ std::string DescriptionFromEditor(const QString& text) {
     return ToCp1252(crlf);
 }
 
+// The return list is only 73 pixels wide: with the usual arrow button "Parameter" does not
+// fit. A narrower arrow gives the text the room, without moving or resizing the control.
+class NarrowArrowStyle final : public QProxyStyle {
+public:
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
+                         const QWidget* widget) const override {
+        QRect r = QProxyStyle::subControlRect(control, option, sub, widget);
+        if (control != CC_ComboBox) {
+            return r;
+        }
+        constexpr int kArrow = 13;
+        const QRect all = option->rect;
+        if (sub == SC_ComboBoxArrow) {
+            r = QRect(all.right() - kArrow + 1, all.top(), kArrow, all.height());
+        } else if (sub == SC_ComboBoxEditField) {
+            r = QRect(all.left() + 2, all.top() + 2, all.width() - kArrow - 3, all.height() - 4);
+        }
+        return r;
+    }
+};
+
 } // namespace
 
 Page1Macro::Page1Macro(PageContext context, QWidget* parent) : WizardPage(1, context, parent) {
@@ -43,6 +66,11 @@ Page1Macro::Page1Macro(PageContext context, QWidget* parent) : WizardPage(1, con
     m_txtMacroName = MakeEdit(this, "txtMacroName", 184, 152, 129);
     MakeLabel(this, "lblReturnCaption", QStringLiteral("Return"), 338, 155);
     m_cboReturn = MakeCombo(this, "cboReturn", 376, 152, 73, true);
+    auto* narrow = new NarrowArrowStyle;
+    // Owned by the page, so that it outlives the list and everything inside the list.
+    narrow->setParent(this);
+    m_cboReturn->setStyle(narrow);
+    m_cboReturn->lineEdit()->setTextMargins(0, 0, 0, 0);
     m_memoDescription = new QPlainTextEdit(this);
     m_memoDescription->setObjectName(QStringLiteral("memoDescription"));
     m_memoDescription->setGeometry(184, 184, 265, 89);
@@ -72,6 +100,9 @@ Page1Macro::Page1Macro(PageContext context, QWidget* parent) : WizardPage(1, con
     follow(m_optTgtBoth, 0);
     follow(m_optTgt14, 1);
     follow(m_optTgt16, 2);
+    SetBuddy("lblMacroNameCaption", m_txtMacroName);
+    SetBuddy("lblReturnCaption", m_cboReturn);
+    SetBuddy("lblTargetCaption", m_optTgt14);
     connect(m_chkTypeConvOn, &QCheckBox::toggled, this, &Page1Macro::typeConversionChanged);
     connect(m_cmdReload, &QPushButton::clicked, this, &Page1Macro::cmdReloadClick);
 }

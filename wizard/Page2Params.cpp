@@ -41,6 +41,9 @@ Page2Params::Page2Params(PageContext context, QWidget* parent) : WizardPage(2, c
     m_cmdNextArg = MakeButton(this, "cmdNextArg", QStringLiteral(">>"), 280, 272, 45, 20);
     m_cmdAddArg = MakeButton(this, "cmdAddArg", QStringLiteral("Add"), 328, 272, 45, 20);
 
+    SetBuddy("lblParamNameCaption", m_txtParamName);
+    SetBuddy("lblDestVarCaption", m_cmbDestVarName);
+    SetBuddy("lblArgDataTypeCaption", m_cmbArgDataType);
     connect(m_cmdAddArg, &QPushButton::clicked, this, &Page2Params::cmdAddArgClick);
     connect(m_cmdRemArg, &QPushButton::clicked, this, &Page2Params::cmdRemArgClick);
     connect(m_cmdPrevArg, &QPushButton::clicked, this, &Page2Params::cmdPrevArgClick);
@@ -114,28 +117,41 @@ void Page2Params::Refresh() {
 
 void Page2Params::ApplyOptionalAvailability() {
     const WizardState& s = State();
+    if (s.CurrentParam > s.ParamCount) {
+        // A new entry is forced optional only when the last stored parameter is optional: the
+        // optional ones stay a tail of the list.
+        const bool lastOptional =
+            s.ParamCount > 0 && s.ParamCount <= codegen::kMaxParams &&
+            Definition().Params[static_cast<std::size_t>(s.ParamCount - 1)].Optional;
+        m_chkArgOptional->setEnabled(!lastOptional);
+        if (lastOptional) {
+            m_chkArgOptional->setChecked(true);
+        }
+        return;
+    }
     const bool inTail = s.FirstOptionalParam > 0 && s.CurrentParam > s.FirstOptionalParam;
     m_chkArgOptional->setEnabled(!inTail);
-    // A new entry after the optional ones can only be optional too. The blank slot may show
-    // a flag it kept from an earlier use, which Add would otherwise store as mandatory.
-    if (inTail && s.CurrentParam > s.ParamCount) {
-        m_chkArgOptional->setChecked(true);
-    }
 }
 
 void Page2Params::ShowSlot() {
-    if (State().ParamCount == 0) {
+    const WizardState& st = State();
+    if (st.CurrentParam > st.ParamCount) {
+        // The blank slot is a new entry: whatever an earlier or a loaded macro left in that
+        // table slot is no parameter of this one, and must not be offered for Add.
+        m_txtParamName->clear();
+        m_cmbDestVarName->setEditText(QString());
+        m_cmbArgDataType->setCurrentIndex(m_cmbArgDataType->count() > 0 ? 0 : -1);
+        m_chkArgOptional->setChecked(false);
+        m_chkAllowAltArgs->setChecked(m_allowAltForced);
+    } else if (const codegen::ArgData* slot = Slot()) {
+        m_txtParamName->setText(FromCp1252(slot->ArgName));
+        m_cmbDestVarName->setEditText(FromCp1252(slot->VarName));
+        SelectTypeCode(m_cmbArgDataType, slot->DataType);
+        m_chkArgOptional->setChecked(slot->Optional);
+        m_chkAllowAltArgs->setChecked(m_allowAltForced || slot->AllowAlt);
+    } else {
         return;
     }
-    const codegen::ArgData* slot = Slot();
-    if (slot == nullptr) {
-        return;
-    }
-    m_txtParamName->setText(FromCp1252(slot->ArgName));
-    m_cmbDestVarName->setEditText(FromCp1252(slot->VarName));
-    SelectTypeCode(m_cmbArgDataType, slot->DataType);
-    m_chkArgOptional->setChecked(slot->Optional);
-    m_chkAllowAltArgs->setChecked(slot->AllowAlt);
     ApplyOptionalAvailability();
     m_editorTouched = false;
 }
@@ -158,20 +174,22 @@ bool Page2Params::StoreSlot() {
     slot->DataType = SelectedTypeCode(m_cmbArgDataType);
     slot->VarName = variable;
     slot->Optional = m_chkArgOptional->isChecked();
-    if (slot->Optional && State().FirstOptionalParam == 0) {
-        State().FirstOptionalParam = State().CurrentParam;
-    }
-    slot->AllowAlt = m_chkAllowAltArgs->isChecked();
+    slot->AllowAlt = m_allowAltForced || m_chkAllowAltArgs->isChecked();
+    SyncFirstOptional(std::max(State().ParamCount, State().CurrentParam));
     return true;
 }
 
 void Page2Params::LoadHook() {
+    SyncFirstOptional(State().ParamCount);
+}
+
+void Page2Params::SyncFirstOptional(int upTo) {
     State().FirstOptionalParam = 0;
-    const int count = std::min(State().ParamCount, codegen::kMaxParams);
+    const int count = std::min(upTo, codegen::kMaxParams);
     for (int k = 1; k <= count; ++k) {
         if (Definition().Params[static_cast<std::size_t>(k - 1)].Optional) {
             State().FirstOptionalParam = k;
-            break;
+            return;
         }
     }
 }
@@ -181,11 +199,10 @@ bool Page2Params::Check() {
     ClearDroppedNotice();
     if (s.CurrentParam > s.ParamCount) {
         NoteDroppedEntry(DroppedName()); // the blank slot: what was typed there is dropped
-        return true;
-    }
-    if (!StoreSlot()) {
+    } else if (!StoreSlot()) {
         return false;
     }
+    // The register rule always runs: the usual way to leave the page is from the blank slot.
     if (!codegen::CheckFsrUse(Definition(), s.ParamCount)) {
         Ui().Information(this, QStringLiteral("Incomplete Parameter Set"));
         return false;
@@ -205,9 +222,6 @@ void Page2Params::Enter() {
     m_pnlDestVar->setVisible(!header.Skeleton);
     AddMissingNames(m_cmbDestVarName, RegisterNames(header.Target));
     ClearDroppedNotice();
-    // Add is offered again only for what the editor now holds, not for an entry that was
-    // typed before the page was left.
-    Refresh();
     SetTypeItems(m_cmbArgDataType, lists.Params);
     if (State().ParamCount <= 0) {
         m_txtParamName->clear();
@@ -217,9 +231,14 @@ void Page2Params::Enter() {
     } else {
         ShowSlot();
     }
+    // Add is offered for what the editor holds now that it is filled, not for an entry that
+    // was typed before the page was left (rebuilding the type list re-evaluated the old text).
+    Refresh();
+    UpdateAddAvailability();
 }
 
 void Page2Params::SetAllowAltForced(bool on) {
+    m_allowAltForced = on;
     m_chkAllowAltArgs->setVisible(!on);
     m_chkAllowAltArgs->setChecked(on);
 }
@@ -297,14 +316,11 @@ void Page2Params::cmdRemArgClick() {
         table[static_cast<std::size_t>(k - 1)] =
             k < codegen::kMaxParams ? table[static_cast<std::size_t>(k)] : codegen::ArgData{};
     }
-    if (s.CurrentParam < s.FirstOptionalParam) {
-        --s.FirstOptionalParam;
-    }
-    ShowSlot();
     --s.ParamCount;
+    SyncFirstOptional(s.ParamCount);
     Refresh();
-    // The slot shown may now be the blank one, whose Optional box follows the tail rule.
-    ApplyOptionalAvailability();
+    // The parameter that followed the deleted one, or the blank slot as an empty editor.
+    ShowSlot();
 }
 
 void Page2Params::cmdPrevArgClick() {
@@ -349,11 +365,14 @@ void Page2Params::chkArgOptionalClick(bool ticked) {
     // kept an old flag cannot turn the click into a no-op that marks every parameter
     // optional.
     slot->Optional = ticked;
-    s.FirstOptionalParam = ticked ? s.CurrentParam : s.CurrentParam + 1;
+    const int from = ticked ? s.CurrentParam : s.CurrentParam + 1;
     const int count = std::min(s.ParamCount, codegen::kMaxParams);
     for (int k = 1; k <= count; ++k) {
-        Definition().Params[static_cast<std::size_t>(k - 1)].Optional = k >= s.FirstOptionalParam;
+        Definition().Params[static_cast<std::size_t>(k - 1)].Optional = k >= from;
     }
+    // A tick on the blank slot makes the entry optional when it is added; an untick there
+    // leaves only the stored flags to count.
+    SyncFirstOptional(ticked ? std::max(count, s.CurrentParam) : count);
 }
 
 void Page2Params::cmdGetVars0Click() {

@@ -41,6 +41,9 @@ public:
     void ApplyOptionalAvailability();
     // After a macro source was loaded: FirstOptionalParam from the loaded Optional flags.
     void LoadHook();
+    // FirstOptionalParam := the first of parameters 1 to `upTo` whose Optional flag is set, or
+    // 0; run after every store, delete, click and load so that it never goes stale.
+    void SyncFirstOptional(int upTo);
 
     // "Allow Type Conversion" on page 1: the Allow Alt box is hidden and ticked, or shown and
     // cleared.
@@ -93,6 +96,8 @@ private:
     QPushButton* m_cmdNextArg = nullptr;
     QPushButton* m_cmdAddArg = nullptr;
 
+    // "Allow Type Conversion": every store writes AllowAlt, whatever a slot held.
+    bool m_allowAltForced = false;
     // The user has typed or chosen something in the editor since it was last filled.
     bool m_editorTouched = false;
 };

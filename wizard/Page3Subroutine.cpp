@@ -43,6 +43,9 @@ Page3Subroutine::Page3Subroutine(PageContext context, QWidget* parent)
     m_chkRetOptional =
         MakeCheckBox(m_pnlReturnVar, "chkRetOptional", QStringLiteral("Optional"), 184, 56, 81, 17);
 
+    SetBuddy("lblSubroutineCaption", m_cmbSubroutineName);
+    SetBuddy("lblRetVarCaption", m_cmbRetVarName);
+    SetBuddy("lblRetDataTypeCaption", m_cmbRetDataType);
     connect(m_cmdShowLabels, &QPushButton::clicked, this, &Page3Subroutine::cmdShowLabelsClick);
     connect(m_cmdGetVars1, &QPushButton::clicked, this, &Page3Subroutine::cmdGetVars1Click);
 }
@@ -78,7 +81,7 @@ void Page3Subroutine::Commit() {
     r.RetArg.VarName = ToCp1252(m_cmbRetVarName->currentText());
     r.RetArg.DataType = SelectedTypeCode(m_cmbRetDataType);
     r.RetArg.Optional = m_chkRetOptional->isChecked();
-    r.RetArg.AllowAlt = m_chkAllowAltRet->isChecked();
+    r.RetArg.AllowAlt = m_allowAltForced || m_chkAllowAltRet->isChecked();
 }
 
 void Page3Subroutine::Enter() {
@@ -108,7 +111,7 @@ void Page3Subroutine::Enter() {
         m_cmbRetDataType->setCurrentIndex(m_cmbRetDataType->count() > 0 ? 0 : -1);
     }
     m_chkRetOptional->setChecked(r.RetArg.Optional);
-    m_chkAllowAltRet->setChecked(r.RetArg.AllowAlt);
+    m_chkAllowAltRet->setChecked(m_allowAltForced || r.RetArg.AllowAlt);
 }
 
 void Page3Subroutine::SetCallKind(bool goSub, bool goTo) {
@@ -129,6 +132,7 @@ void Page3Subroutine::AddReturnVarNames(const QStringList& names) {
 }
 
 void Page3Subroutine::SetAllowAltForced(bool on) {
+    m_allowAltForced = on;
     m_chkAllowAltRet->setVisible(!on);
     m_chkAllowAltRet->setChecked(on);
 }

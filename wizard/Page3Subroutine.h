@@ -47,6 +47,9 @@ private:
     // cannot show by themselves.
     void SetCallKind(bool goSub, bool goTo);
 
+    // "Allow Type Conversion": the commit writes AllowAlt, whatever was stored before.
+    bool m_allowAltForced = false;
+
     QLabel* m_lblStep3 = nullptr;
     QLabel* m_lblParamNums = nullptr;
     QWidget* m_pnlSubRoutineName = nullptr;

@@ -29,6 +29,7 @@ Page4Code::Page4Code(PageContext context, QWidget* parent) : WizardPage(4, conte
     m_rtxtCode->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_rtxtCode->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_rtxtCode->setAcceptRichText(false); // pasting into the box brings text, not formats
+    m_lblStep4->setBuddy(m_rtxtCode);
     // In the free band right of the page's text; the code box keeps its place.
     m_cmdCheckCall = MakeButton(this, "cmdCheckCall", QStringLiteral("Check..."), 384, 6, 81, 21);
     connect(m_cmdCheckCall, &QPushButton::clicked, this, &Page4Code::cmdCheckCallClick);

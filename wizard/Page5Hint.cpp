@@ -34,6 +34,8 @@ Page5Hint::Page5Hint(PageContext context, QWidget* parent) : WizardPage(5, conte
     m_memoHint->setGeometry(5, 160, 457, 137);
     m_memoHint->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_memoHint->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_lblStep5a->setBuddy(m_rtxtHintDemo);
+    m_lblStep5b->setBuddy(m_memoHint);
 }
 
 void Page5Hint::SetPageTexts() {

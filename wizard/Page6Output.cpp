@@ -48,6 +48,7 @@ Page6Output::Page6Output(PageContext context, QWidget* parent) : WizardPage(6, c
     m_txtSavePath->setPalette(shown);
     m_cmdBrowseSavePath =
         MakeButton(this, "cmdBrowseSavePath", QStringLiteral("..."), 432, top + 116, 33, 21);
+    SetBuddy("lblSavePathCaption", m_txtSavePath);
     connect(m_cmdBrowseSavePath, &QPushButton::clicked, this, &Page6Output::cmdBrowseSavePathClick);
 }
 

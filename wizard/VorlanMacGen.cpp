@@ -20,9 +20,11 @@
 
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextEdit>
 
 namespace vmg::wizard {
@@ -51,6 +53,7 @@ TfmMacroGen::TfmMacroGen(Dialogs& dialogs, QWidget* parent)
     m_page5 = new Page5Hint(context, this);
     m_page6 = new Page6Output(context, this);
     BuildNavigation();
+    BuildShortcuts();
 
     // Page 1 drives two things on the later pages: the Allow Alt boxes, and the parameter
     // editor's position after a macro source was loaded. Page 2's entry fills page 3's return
@@ -100,6 +103,36 @@ void TfmMacroGen::BuildNavigation() {
     connect(m_cmdNavBack, &QPushButton::clicked, this, &TfmMacroGen::cmdNavBackClick);
     connect(m_cmdNavNext, &QPushButton::clicked, this, &TfmMacroGen::cmdNavNextClick);
     connect(m_cmdNavFinished, &QPushButton::clicked, this, &TfmMacroGen::cmdNavFinishedClick);
+}
+
+void TfmMacroGen::BuildShortcuts() {
+    const auto press = [this](QKeySequence keys, QPushButton* button) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isEnabled()) {
+                button->click();
+            }
+        });
+    };
+    press(QKeySequence(Qt::ALT | Qt::Key_N), m_cmdNavNext);
+    press(QKeySequence(Qt::ALT | Qt::Key_B), m_cmdNavBack);
+    press(QKeySequence(Qt::ALT | Qt::Key_F), m_cmdNavFinished);
+    press(QKeySequence(Qt::ALT | Qt::Key_H), m_cmdNavHelp);
+    press(QKeySequence(Qt::Key_F1), m_cmdNavHelp);
+}
+
+void TfmMacroGen::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const auto mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && mods == Qt::NoModifier) {
+        QPushButton* target = m_cmdNavNext->isEnabled() ? m_cmdNavNext : m_cmdNavFinished;
+        if (target->isEnabled()) {
+            target->click();
+        }
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TfmMacroGen::FormCreate() {
@@ -242,8 +275,9 @@ void TfmMacroGen::cmdNavFinishedClick() {
     if (m_state.CurrentPage != kPageCount - 1) {
         return;
     }
-    const FinishContent content{*m_page4->CodeBox()->document(), m_page5->HintBox()->toPlainText(),
-                                m_state.ParamCount, m_definition};
+    const FinishContent content{*m_page4->CodeBox()->document(),
+                                m_page5->HintBox()->document()->toRawText(), m_state.ParamCount,
+                                m_definition};
     if (RunFinish(m_page6->Plan(ide::IsConnected()), content, m_dialogs, this) !=
         FinishOutcome::Done) {
         return;

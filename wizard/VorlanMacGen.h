@@ -61,10 +61,15 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Enter presses Next, or Finish on the last page; multi-line boxes and open lists keep
+    // their own Enter, since they take the key before it reaches the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FormCreate();
     void BuildNavigation();
+    // Alt+N, Alt+B, Alt+F, Alt+H and F1, without changing the buttons' captions.
+    void BuildShortcuts();
     void ConnectToIde();
     void ApplySettings();
 

@@ -42,6 +42,12 @@ void WizardPage::AddIllustration() {
     picture->setPixmap(QPixmap::fromImage(MacroIllustration()));
 }
 
+void WizardPage::SetBuddy(const char* label, QWidget* control) {
+    if (auto* caption = findChild<QLabel*>(QLatin1String(label))) {
+        caption->setBuddy(control);
+    }
+}
+
 QLabel* WizardPage::AddPageText(const char* name, int x, int y, int w, int h) {
     auto* label = Place(new QLabel(this), name, x, y, w, h);
     label->setWordWrap(true);

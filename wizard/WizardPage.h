@@ -53,6 +53,8 @@ protected:
 
     // The shared illustration in its sunken frame at the top left of the page.
     void AddIllustration();
+    // Names `control` by the caption label `label` of this page, for screen readers.
+    void SetBuddy(const char* label, QWidget* control);
     // The word-wrapped explanatory text beside the illustration.
     QLabel* AddPageText(const char* name, int x, int y, int w, int h);
 

@@ -415,24 +415,29 @@ TEST(FinishParts, FolderAndNameAreJoinedByOneSeparator) {
 TEST(FinishParts, TheBoxesLinesEndOnceInTheTextAndInTheFiles) {
     struct Case {
         QString shown; // the box's content
-        QString crlf;  // its lines, each ending in CR LF
+        QString code;  // the code box's paragraphs, each ending in CR LF
+        QString hint;  // the memo's lines, each ending in CR LF
     };
     const Case cases[] = {
-        {QString(), QString()},
-        {QStringLiteral("ENDM"), QStringLiteral("ENDM\r\n")},
-        {QStringLiteral("a\nENDM"), QStringLiteral("a\r\nENDM\r\n")},
-        {QStringLiteral("a\nENDM\n"), QStringLiteral("a\r\nENDM\r\n")}, // Enter after the last
-        {QStringLiteral("a\n\nENDM\n\n"), QStringLiteral("a\r\n\r\nENDM\r\n\r\n")},
+        {QString(), QString(), QString()},
+        {QStringLiteral("ENDM"), QStringLiteral("ENDM\r\n"), QStringLiteral("ENDM\r\n")},
+        {QStringLiteral("a\nENDM"), QStringLiteral("a\r\nENDM\r\n"),
+         QStringLiteral("a\r\nENDM\r\n")},
+        // One Enter after the last line of the code adds one empty line.
+        {QStringLiteral("a\nENDM\n"), QStringLiteral("a\r\nENDM\r\n\r\n"),
+         QStringLiteral("a\r\nENDM\r\n")},
+        {QStringLiteral("a\n\nENDM\n\n"), QStringLiteral("a\r\n\r\nENDM\r\n\r\n\r\n"),
+         QStringLiteral("a\r\n\r\nENDM\r\n\r\n")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown.toStdString());
         QTextDocument doc;
         doc.setPlainText(c.shown);
-        EXPECT_EQ(CodeTextCrLf(doc), c.crlf);
-        EXPECT_EQ(HintFileBytes(c.shown), ToCp1252(c.crlf));
+        EXPECT_EQ(CodeTextCrLf(doc), c.code);
+        EXPECT_EQ(HintFileBytes(c.shown), ToCp1252(c.hint));
         QTextDocument back;
         richtext::ReadRtf(CodeFileRtf(doc), back);
-        EXPECT_EQ(richtext::PlainTextCrLf(back), c.crlf);
+        EXPECT_EQ(richtext::PlainTextCrLf(back), c.code);
         EXPECT_EQ(doc.toPlainText(), c.shown) << "writing the file changed the box";
     }
 }
