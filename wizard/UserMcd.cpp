@@ -16,8 +16,9 @@ std::string localPath(const QString& path) {
 } // namespace
 
 keyfile::Lines HintMemoLines(const QString& memoText) {
+    const std::string bytes = HintFileBytes(memoText);
     keyfile::Lines lines;
-    for (const std::string_view line : codegen::SplitLines(HintFileBytes(memoText), false)) {
+    for (const std::string_view line : codegen::SplitLines(bytes, false)) {
         lines.emplace_back(line);
     }
     return lines;
