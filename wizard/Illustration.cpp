@@ -2,6 +2,7 @@
 // with a folded corner, so that the wizard shows what it is about to make.
 #include "Illustration.h"
 
+#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
@@ -10,6 +11,11 @@
 
 #include <array>
 #include <vector>
+
+// Resources of a static library must be registered by hand, from the global namespace.
+static void InitIllustrationResource() {
+    Q_INIT_RESOURCE(illustration);
+}
 
 namespace vmg::wizard {
 
@@ -26,7 +32,9 @@ struct CodeLine {
     std::vector<Run> runs;
 };
 
-QImage Draw() {
+} // namespace
+
+QImage DrawMacroIllustration() {
     // The IDE's default highlighter looks: comments navy italic, directives maroon bold,
     // keywords black bold, registers green, everything else black.
     struct Look {
@@ -106,10 +114,26 @@ QImage Draw() {
     return image;
 }
 
+namespace {
+
+// The picture as drawn and stored with the program; drawing it at start-up would cost more
+// than the rest of the first page (three faces of a monospaced font, antialiased paths).
+QImage StoredIllustration() {
+    InitIllustrationResource();
+    QImage stored(QStringLiteral(":/wizard/illustration.png"));
+    if (stored.width() != kIllustrationWidth || stored.height() != kIllustrationHeight) {
+        return {};
+    }
+    return stored.convertToFormat(QImage::Format_RGB32);
+}
+
 } // namespace
 
 const QImage& MacroIllustration() {
-    static const QImage picture = Draw();
+    static const QImage picture = [] {
+        QImage stored = StoredIllustration();
+        return stored.isNull() ? DrawMacroIllustration() : stored;
+    }();
     return picture;
 }
 

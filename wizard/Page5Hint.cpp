@@ -34,11 +34,6 @@ Page5Hint::Page5Hint(PageContext context, QWidget* parent) : WizardPage(5, conte
     m_memoHint->setGeometry(5, 160, 457, 137);
     m_memoHint->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_memoHint->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QFont courier(QStringLiteral("Courier New"), 8);
-    courier.setStyleHint(QFont::TypeWriter);
-    m_memoHint->setFont(courier);
-    // The Windows memo's tab stops: every eight characters.
-    m_memoHint->setTabStopDistance(QFontMetricsF(courier).horizontalAdvance(u' ') * 8);
 }
 
 void Page5Hint::SetPageTexts() {
@@ -48,6 +43,13 @@ void Page5Hint::SetPageTexts() {
 }
 
 void Page5Hint::Enter() {
+    // The memo's face and its tab stops (every eight characters, as the Windows memo has them)
+    // are set here rather than when the page is built: start-up need not load a monospaced face
+    // for a page that is hidden until now.
+    QFont courier(QStringLiteral("Courier New"), 8);
+    courier.setStyleHint(QFont::TypeWriter);
+    m_memoHint->setFont(courier);
+    m_memoHint->setTabStopDistance(QFontMetricsF(courier).horizontalAdvance(u' ') * 8);
     const codegen::Lines block = codegen::KeyBlock(Definition(), State().ParamCount);
     m_memoHint->setPlainText(LinesForEditor(block));
     // Loading the preview is no step the user can undo into an empty box.

@@ -1,5 +1,6 @@
 // The program: the wizard window and its confirmation dialog, run until the window closes.
 #include "Confirm.h"
+#include "ExitWhenPainted.h"
 #include "Illustration.h"
 #include "QtDialogs.h"
 #include "VorlanMacGen.h"
@@ -45,5 +46,6 @@ int main(int argc, char* argv[]) {
     dialogs.SetConfirmDialog(&fmConfirm);
     window.show();
     ArmSmokeExit(window);
+    vmg::wizard::ExitWhenPainted(window);
     return QApplication::exec();
 }

@@ -1,0 +1,183 @@
+// Whole-process start-up of the wizard against a bare Qt window of its size, both offscreen:
+// each run starts the program, waits for its first frame to be drawn and for it to end.
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The child's environment: offscreen, the close-after-first-paint hook, and a home of its own
+// so that no stored settings or IDE session of the person running it are read.
+std::vector<std::string> ChildEnvironment(const fs::path& home) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry(*e);
+        const std::string name = entry.substr(0, entry.find('='));
+        if (name != "QT_QPA_PLATFORM" && name != "HOME" && name != "XDG_CONFIG_HOME" &&
+            name != "XDG_RUNTIME_DIR" && !name.starts_with("VMG_")) {
+            env.push_back(entry);
+        }
+    }
+    env.push_back("QT_QPA_PLATFORM=offscreen");
+    env.push_back("VMG_EXIT_WHEN_PAINTED=1");
+    env.push_back("HOME=" + home.string());
+    env.push_back("XDG_CONFIG_HOME=" + (home / "config").string());
+    env.push_back("XDG_RUNTIME_DIR=" + (home / "run").string());
+    return env;
+}
+
+struct RunTimes {
+    double wall = -1; // seconds, negative when the program did not exit cleanly
+    double cpu = 0;   // the child's user and system seconds
+};
+
+double Seconds(const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+}
+
+// One run to the program's end.
+RunTimes RunOnce(const char* program, const std::vector<std::string>& env) {
+    std::vector<char*> envp;
+    for (const std::string& e : env) {
+        envp.push_back(const_cast<char*>(e.c_str()));
+    }
+    envp.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(program), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, program, &actions, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        return {};
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid) {
+        return {};
+    }
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return {};
+    }
+    return {took.count(), Seconds(usage.ru_utime) + Seconds(usage.ru_stime)};
+}
+
+void StartUp(benchmark::State& state, const char* program, const std::vector<std::string>* env) {
+    for (auto _ : state) {
+        const RunTimes times = RunOnce(program, *env);
+        if (times.wall < 0) {
+            state.SkipWithError("the program did not start and close cleanly");
+            break;
+        }
+        state.SetIterationTime(times.wall);
+        // On a busy machine the wall time waits for the CPU; the child's own time does not.
+        state.counters["child_cpu_ms"] = times.cpu * 1e3;
+    }
+}
+
+// The console report, keeping each benchmark's median for the ratio printed at the end.
+class MedianReporter final : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+                const auto cpu = run.counters.find("child_cpu_ms");
+                if (cpu != run.counters.end()) {
+                    cpuMedians[run.run_name.function_name] = cpu->second.value;
+                }
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> medians;
+    std::map<std::string, double> cpuMedians;
+};
+
+double Least(const std::vector<double>& v) {
+    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+}
+double Most(const std::vector<double>& v) {
+    return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const fs::path home =
+        fs::temp_directory_path() / ("vmg_bench_startup_" + std::to_string(getpid()));
+    fs::create_directories(home / "run");
+    fs::permissions(home / "run", fs::perms::owner_all, fs::perm_options::replace);
+    const std::vector<std::string> env = ChildEnvironment(home);
+
+    // One untimed run of each first: the libraries come into the page cache, and a program
+    // that cannot start is reported at once instead of ten times.
+    for (const char* program : {VMG_BARE_WINDOW_BINARY, VMG_WIZARD_BINARY}) {
+        if (RunOnce(program, env).wall < 0) {
+            std::fprintf(stderr, "%s did not start and close cleanly\n", program);
+            fs::remove_all(home);
+            return 1;
+        }
+    }
+    const std::pair<const char*, const char*> programs[] = {
+        {"BM_StartupBareWindow", VMG_BARE_WINDOW_BINARY}, {"BM_StartupWizard", VMG_WIZARD_BINARY}};
+    for (const auto& [name, program] : programs) {
+        benchmark::RegisterBenchmark(name, StartUp, program, &env)
+            ->Iterations(1)
+            ->Repetitions(10)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond)
+            ->ComputeStatistics("min", Least)
+            ->ComputeStatistics("max", Most);
+    }
+
+    // The two programs' runs are interleaved, so that a busy spell of a shared machine falls on
+    // both; a flag given on the command line still wins.
+    std::vector<char*> args(argv, argv + argc);
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    char aggregates[] = "--benchmark_report_aggregates_only=true";
+    args.insert(args.begin() + 1, {interleave, aggregates});
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    fs::remove_all(home);
+
+    const auto bare = reporter.medians.find("BM_StartupBareWindow");
+    const auto wizard = reporter.medians.find("BM_StartupWizard");
+    if (bare != reporter.medians.end() && wizard != reporter.medians.end() && bare->second > 0) {
+        std::printf("start-up ratio, wizard to bare window (medians): %.2f (%.1f ms to %.1f ms)\n",
+                    wizard->second / bare->second, wizard->second, bare->second);
+    }
+    const double bareCpu = reporter.cpuMedians["BM_StartupBareWindow"];
+    const double wizardCpu = reporter.cpuMedians["BM_StartupWizard"];
+    if (bareCpu > 0) {
+        std::printf("the same in the programs' own CPU time: %.2f (%.1f ms to %.1f ms)\n",
+                    wizardCpu / bareCpu, wizardCpu, bareCpu);
+    }
+    return 0;
+}
