@@ -1,5 +1,6 @@
 // vmacgen: the wizard's generators for batch and build-script use, and the IDE session helper.
 #include "CheckCommand.h"
+#include "HintIntoCommand.h"
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
 #include "Session.h"
@@ -22,6 +23,10 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  code FILE.mcs       print the macro generated from a macro source file\n"
     "  hint FILE.mcs       print the USER.MCD keyword block for the macro\n"
+    "  hint FILE.mcs --into PATH [--dry-run]\n"
+    "                      put the keyword block into the USER.MCD file PATH, replacing the\n"
+    "                      macro's old block (old file kept as PATH.bak); --dry-run prints\n"
+    "                      the change as a unified diff and writes nothing\n"
     "  hint-rtf FILE.mcs   print the rich-text preview of the keyword's hint\n"
     "  attach PAGE [--core 14|16] [--line N] [--column N]\n"
     "                      point the wizard at PAGE, the file being edited: its PIC core\n"
@@ -44,7 +49,9 @@ constexpr const char* kUsage =
     "\n"
     "Text is written as code-page-1252 bytes; lines end in CR LF.\n"
     "Exit status: 0 done, 1 the file could not be read, 2 wrong usage.\n"
-    "attach and detach also end with 1 when the session file cannot be written or removed.\n";
+    "attach and detach also end with 1 when the session file cannot be written or removed.\n"
+    "hint --into also ends with 0 when the block is already there, 1 when the file is refused\n"
+    "or cannot be written.\n";
 
 int usageError() {
     std::fputs(kUsage, stderr);
@@ -150,6 +157,9 @@ int main(int argc, char** argv) {
     }
     if (!args.empty() && args[0] == "detach") {
         return args.size() == 1 ? detach() : usageError();
+    }
+    if (args.size() > 2 && args[0] == "hint") {
+        return vmg::cli::HintIntoCommand(std::span(args).subspan(1));
     }
     if (args.size() != 2) {
         return usageError();

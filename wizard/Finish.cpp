@@ -7,6 +7,7 @@
 #include "MacSourceReadWrite.h"
 #include "RtfWriter.h"
 #include "Text1252.h"
+#include "UserMcd.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,7 +50,7 @@ QString JoinFolder(const QString& folder, const QString& name) {
     return folder + QDir::separator() + name;
 }
 
-QString SummaryText(const FinishPlan& plan) {
+QString SummaryText(const FinishPlan& plan, const QString& userMcdLine) {
     QString text;
     if (plan.Paste) {
         text += QStringLiteral("Code will be placed in ") + plan.PasteDest +
@@ -61,6 +62,7 @@ QString SummaryText(const FinishPlan& plan) {
     if (plan.SaveHint) {
         text += QStringLiteral("Hint will be saved to ") + plan.HintName + kCrLf;
     }
+    text += userMcdLine;
     if (plan.SaveSource) {
         text += QStringLiteral("Source will be saved to ") + plan.SourceName + kCrLf;
     }
@@ -114,7 +116,19 @@ std::string HintFileBytes(const QString& memoText) {
 
 FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Dialogs& ui,
                         QWidget* parent) {
-    if (!ui.ConfirmActions(parent, SummaryText(plan))) {
+    // The keyword file is read before the summary, which says whether an entry is replaced; one
+    // the editor refuses stops here, before anything is asked or written.
+    keyfile::UpdatePlan userMcd;
+    QString userMcdLine;
+    if (plan.AddUserMcd) {
+        userMcd = PlanUserMcd(plan.UserMcdPath, content.Hint);
+        if (!userMcd.Ok) {
+            ui.Error(parent, CoreMessage(userMcd.Message));
+            return FinishOutcome::Failed;
+        }
+        userMcdLine = UserMcdSummaryLine(userMcd, plan.UserMcdName);
+    }
+    if (!ui.ConfirmActions(parent, SummaryText(plan, userMcdLine))) {
         return FinishOutcome::Cancelled;
     }
 
@@ -146,6 +160,15 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
         }
     }
 
+    // The keyword file again as it is now, for the dialog may have stood open a long time.
+    if (plan.AddUserMcd) {
+        userMcd = PlanUserMcd(plan.UserMcdPath, content.Hint);
+        if (!userMcd.Ok) {
+            ui.Error(parent, CoreMessage(userMcd.Message));
+            return FinishOutcome::Failed;
+        }
+    }
+
     // Each file replaces its old self whole or not at all.
     for (const OutputFile& file : files) {
         const macsource::WriteResult written =
@@ -156,6 +179,12 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
             ui.Error(parent, QFile::decodeName(QByteArray::fromStdString(written.message)));
             return FinishOutcome::Failed;
         }
+    }
+
+    QString why;
+    if (plan.AddUserMcd && !WriteUserMcd(plan.UserMcdPath, userMcd, why)) {
+        ui.Error(parent, why);
+        return FinishOutcome::Failed;
     }
 
     // Last, so that a sequence stopped above can be run again without a second paste.

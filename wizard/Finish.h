@@ -26,6 +26,9 @@ struct FinishPlan {
     QString CodeName;  // the file names, without the folder
     QString HintName;
     QString SourceName;
+    bool AddUserMcd = false; // "Add Hint to USER.MCD" ticked (with a file chosen)
+    QString UserMcdPath;     // the keyword file, with its folder
+    QString UserMcdName;     // and without
 };
 
 // What the files and the paste are made of: the review boxes as the user left them, and the
@@ -48,8 +51,8 @@ enum class FinishOutcome {
 QString JoinFolder(const QString& folder, const QString& name);
 
 // The confirmation dialog's text: one line per chosen action and the closing request, or the
-// notice that nothing will be done.
-QString SummaryText(const FinishPlan& plan);
+// notice that nothing will be done. userMcdLine is the USER.MCD step's line, when chosen.
+QString SummaryText(const FinishPlan& plan, const QString& userMcdLine = {});
 
 // The code box's lines, each ending in CR LF: the text pasted into the IDE's page.
 QString CodeTextCrLf(const QTextDocument& code);
@@ -58,9 +61,9 @@ std::string CodeFileRtf(const QTextDocument& code);
 // The memo's lines in code page 1252, each ending in CR LF.
 std::string HintFileBytes(const QString& memoText);
 
-// The whole sequence after Finish: the summary, then every overwrite question, then the files,
-// then the paste. It stops at the first refusal or failure, before anything is pasted, so that
-// pressing Finish again never pastes the code twice.
+// The whole sequence after Finish: the summary, then every overwrite question, then the files
+// and the hint's entry in USER.MCD, then the paste. It stops at the first refusal or failure,
+// before anything is pasted, so that pressing Finish again never pastes the code twice.
 FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Dialogs& ui,
                         QWidget* parent);
 

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -50,6 +51,20 @@ Page6Output::Page6Output(PageContext context, QWidget* parent) : WizardPage(6, c
         MakeButton(this, "cmdBrowseSavePath", QStringLiteral("..."), 432, top + 116, 33, 21);
     SetBuddy("lblSavePathCaption", m_txtSavePath);
     connect(m_cmdBrowseSavePath, &QPushButton::clicked, this, &Page6Output::cmdBrowseSavePathClick);
+    AddUserMcdRow(top);
+}
+
+// The USER.MCD choice sits in the free room under the illustration, level with "Save Hint",
+// with the chosen file and its "..." below it: nothing else on the page moves.
+void Page6Output::AddUserMcdRow(int top) {
+    m_chkAddUserMcd = MakeCheckBox(this, "chkAddUserMcd", QStringLiteral("Add Hint to USER.MCD"), 8,
+                                   top + 64, 152, 17);
+    m_lblUserMcdName = MakeLabel(this, "lblUserMcdName", QString(), 8, top + 90);
+    m_lblUserMcdName->resize(116, 15);
+    m_cmdBrowseUserMcd =
+        MakeButton(this, "cmdBrowseUserMcd", QStringLiteral("..."), 128, top + 87, 33, 21);
+    connect(m_cmdBrowseUserMcd, &QPushButton::clicked, this, &Page6Output::cmdBrowseUserMcdClick);
+    SetUserMcdPath(QString());
 }
 
 void Page6Output::SetPageTexts() {
@@ -76,7 +91,7 @@ void Page6Output::Enter() {
 
 OutputChoices Page6Output::Choices() const {
     return {m_chkPasteCode->isChecked(), m_chkSaveCode->isChecked(), m_chkSaveHint->isChecked(),
-            m_chkSaveSource->isChecked()};
+            m_chkSaveSource->isChecked(), m_chkAddUserMcd->isChecked()};
 }
 
 void Page6Output::SetChoices(const OutputChoices& choices) {
@@ -84,6 +99,21 @@ void Page6Output::SetChoices(const OutputChoices& choices) {
     m_chkSaveCode->setChecked(choices.SaveCode);
     m_chkSaveHint->setChecked(choices.SaveHint);
     m_chkSaveSource->setChecked(choices.SaveSource);
+    m_chkAddUserMcd->setChecked(choices.AddUserMcd && !m_userMcdPath.isEmpty());
+}
+
+void Page6Output::SetUserMcdPath(const QString& path) {
+    m_userMcdPath = path;
+    const QString name = QFileInfo(path).fileName();
+    // The file's name, shortened in the middle when the label is too narrow; the whole path in
+    // the tip.
+    m_lblUserMcdName->setText(m_lblUserMcdName->fontMetrics().elidedText(
+        name, Qt::ElideMiddle, m_lblUserMcdName->width()));
+    m_lblUserMcdName->setToolTip(QDir::toNativeSeparators(path));
+    m_chkAddUserMcd->setEnabled(!path.isEmpty());
+    if (path.isEmpty()) {
+        m_chkAddUserMcd->setChecked(false);
+    }
 }
 
 void Page6Output::SetPasteEnabled(bool enabled) {
@@ -118,6 +148,9 @@ FinishPlan Page6Output::Plan(bool connected) const {
     plan.CodeName = CodeFileName();
     plan.HintName = HintFileName();
     plan.SourceName = SourceFileName();
+    plan.AddUserMcd = chosen.AddUserMcd;
+    plan.UserMcdPath = m_userMcdPath;
+    plan.UserMcdName = QFileInfo(m_userMcdPath).fileName();
     return plan;
 }
 
@@ -130,6 +163,19 @@ void Page6Output::cmdBrowseSavePathClick() {
     // Kept in the system's own form, as the settings hold it ("C:\\Macros" on Windows).
     State().SaveFolder = QDir::toNativeSeparators(*chosen);
     m_txtSavePath->setText(State().SaveFolder);
+}
+
+// Picking a file is asking for the hint to go into it, so the choice is ticked as well.
+void Page6Output::cmdBrowseUserMcdClick() {
+    const QString start =
+        m_userMcdPath.isEmpty() ? State().SaveFolder : QFileInfo(m_userMcdPath).absolutePath();
+    const auto chosen =
+        Ui().OpenFile(this, start, QStringLiteral("Keyword Files (*.mcd);;All Files (*)"));
+    if (!chosen || chosen->isEmpty()) {
+        return;
+    }
+    SetUserMcdPath(QDir::toNativeSeparators(*chosen));
+    m_chkAddUserMcd->setChecked(true);
 }
 
 } // namespace vmg::wizard

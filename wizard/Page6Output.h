@@ -1,5 +1,5 @@
 // Page 6: what to do with the finished macro (paste into the IDE page, save code, hint and
-// source) and the folder the files go to.
+// source, add the hint to USER.MCD) and the folder the files go to.
 #pragma once
 
 #include "Finish.h"
@@ -12,12 +12,13 @@ class QPushButton;
 
 namespace vmg::wizard {
 
-// The four output choices, as the check boxes hold them.
+// The output choices, as the check boxes hold them.
 struct OutputChoices {
     bool PasteCode = false;
     bool SaveCode = false;
     bool SaveHint = false;
     bool SaveSource = false;
+    bool AddUserMcd = false; // only with a keyword file chosen
     bool operator==(const OutputChoices&) const = default;
 };
 
@@ -34,6 +35,10 @@ public:
     OutputChoices Choices() const;
     void SetChoices(const OutputChoices& choices);
     void SetPasteEnabled(bool enabled);
+    // The keyword file that "Add Hint to USER.MCD" writes into; empty for none, which leaves
+    // the choice disabled and clear.
+    void SetUserMcdPath(const QString& path);
+    QString UserMcdPath() const { return m_userMcdPath; }
 
     QString PasteDestination() const;
     QString CodeFileName() const;
@@ -45,12 +50,15 @@ public:
 
 private:
     void cmdBrowseSavePathClick();
+    void cmdBrowseUserMcdClick();
+    void AddUserMcdRow(int top);
 
     // What the entry step worked out; the labels only show it.
     QString m_pasteDest;
     QString m_codeName;
     QString m_hintName;
     QString m_sourceName;
+    QString m_userMcdPath;
 
     QLabel* m_lblStep6 = nullptr;
     QCheckBox* m_chkPasteCode = nullptr;
@@ -63,6 +71,9 @@ private:
     QLabel* m_lblSaveSourceName = nullptr;
     QLineEdit* m_txtSavePath = nullptr;
     QPushButton* m_cmdBrowseSavePath = nullptr;
+    QCheckBox* m_chkAddUserMcd = nullptr;
+    QLabel* m_lblUserMcdName = nullptr;
+    QPushButton* m_cmdBrowseUserMcd = nullptr;
 };
 
 } // namespace vmg::wizard

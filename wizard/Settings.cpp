@@ -249,6 +249,8 @@ WizardSettings ReadWizardSettings() {
     // The return list has three entries; any other index selects none, as the list would.
     w.ReturnInd = (index >= -1 && index <= 2) ? index : -1;
     w.NoCode = FlagOr(s, "NoCode", false);
+    w.AddUserMcd = FlagOr(s, "AddUserMcd", false);
+    w.UserMcdPath = Text(s, "UserMcdPath");
     return w;
 }
 
@@ -265,6 +267,8 @@ bool WriteWizardSettings(const WizardSettings& w) {
     s.setValue(QStringLiteral("AllowTypeConv"), flag(w.AllowTypeConv));
     s.setValue(QStringLiteral("ReturnInd"), static_cast<int>(w.ReturnInd));
     s.setValue(QStringLiteral("NoCode"), flag(w.NoCode));
+    s.setValue(QStringLiteral("AddUserMcd"), flag(w.AddUserMcd));
+    s.setValue(QStringLiteral("UserMcdPath"), w.UserMcdPath);
     s.sync();
     return s.status() == QSettings::NoError;
 }

@@ -1,4 +1,4 @@
-// The IDE's highlighter settings (read only) and the wizard's own eight settings.
+// The IDE's highlighter settings (read only) and the wizard's own settings.
 #pragma once
 
 #include "HighlighterSettings.h"
@@ -20,6 +20,8 @@ struct WizardSettings {
     bool AllowTypeConv = false; // page 1 "Allow Type Conversion"
     int ReturnInd = 0;          // page 1 return method index; -1 none selected
     bool NoCode = false;        // page 1 "Build Skeleton"
+    bool AddUserMcd = false;    // page 6 "Add Hint to USER.MCD"
+    QString UserMcdPath;        // page 6: the keyword file it goes into; empty for none chosen
     bool operator==(const WizardSettings&) const = default;
 };
 
@@ -37,7 +39,7 @@ richtext::HighlighterSettings ReadHighlighterSettings();
 // its default; a return index other than -1..2 reads as -1 (no selection).
 WizardSettings ReadWizardSettings();
 
-// Writes all eight values, creating the key when missing; false when they could not be stored
+// Writes all its values, creating the key when missing; false when they could not be stored
 // (the caller goes on regardless).
 bool WriteWizardSettings(const WizardSettings& settings);
 

@@ -193,7 +193,8 @@ void TfmMacroGen::ApplySettings() {
     m_state.HighlighterSettings = ReadHighlighterSettings();
     const WizardSettings s = ReadWizardSettings();
     m_state.SaveFolder = s.FilePath;
-    m_page6->SetChoices({s.PasteMac, s.SaveMac, s.SaveHint, s.SaveSource});
+    m_page6->SetUserMcdPath(s.UserMcdPath);
+    m_page6->SetChoices({s.PasteMac, s.SaveMac, s.SaveHint, s.SaveSource, s.AddUserMcd});
     m_page1->SetTypeConversion(s.AllowTypeConv);
     m_page1->SetReturnIndex(s.ReturnInd);
     m_page1->SetSkeleton(s.NoCode);
@@ -213,6 +214,8 @@ WizardSettings TfmMacroGen::CurrentSettings() const {
     s.AllowTypeConv = m_page1->TypeConversion();
     s.ReturnInd = m_page1->ReturnIndex();
     s.NoCode = m_page1->Skeleton();
+    s.AddUserMcd = out.AddUserMcd;
+    s.UserMcdPath = m_page6->UserMcdPath();
     return s;
 }
 

@@ -190,7 +190,9 @@ TEST_F(StartupTest, StoringWritesTheControlsNotTheDefinition) {
     EXPECT_EQ(s.value("AllowTypeConv").toString(), QStringLiteral("1"));
     EXPECT_EQ(s.value("ReturnInd").toString(), QStringLiteral("-1"));
     EXPECT_EQ(s.value("NoCode").toString(), QStringLiteral("1"));
-    EXPECT_EQ(s.allKeys().size(), 8);
+    EXPECT_EQ(s.value("AddUserMcd").toString(), QStringLiteral("0"));
+    EXPECT_EQ(s.value("UserMcdPath").toString(), QString());
+    EXPECT_EQ(s.allKeys().size(), 10);
 
     WizardSettings expected;
     expected.FilePath = QDir::homePath();
