@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 10
 JOBS ?= $(shell nproc)
 
 
-.PHONY: all deps build run test test-plain test-asan fuzz bench format clean
+.PHONY: all deps build run test test-plain test-asan fuzz fuzz-long bench format clean
 
 all: build
 
@@ -34,6 +34,11 @@ $(FUZZ)/build.ninja: | deps
 fuzz: deps $(FUZZ)/build.ninja
 	cmake --build $(FUZZ) -j $(JOBS)
 	tools/run-fuzzers.sh $(FUZZ)/bin $(FUZZ_SECONDS)
+
+# The long run: every fuzzer 10 minutes unless FUZZ_SECONDS says otherwise.
+fuzz-long:
+	$(MAKE) --no-print-directory fuzz \
+	  FUZZ_SECONDS=$(if $(filter command line environment,$(origin FUZZ_SECONDS)),$(FUZZ_SECONDS),600)
 
 test-asan: deps $(ASAN)/build.ninja
 	cmake --build $(ASAN) -j $(JOBS)

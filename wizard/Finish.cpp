@@ -188,8 +188,20 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
     }
 
     // Last, so that a sequence stopped above can be run again without a second paste.
+    // A paste that did not go in stops like a file that could not be made: the code is still in
+    // the wizard, to be saved instead.
     if (plan.Paste) {
-        ide::PasteAt(ToCp1252(CodeTextCrLf(content.Code)), ide::GetCursor());
+        const ide::PasteResult pasted =
+            ide::PasteAt(ToCp1252(CodeTextCrLf(content.Code)), ide::GetCursor());
+        if (!pasted.Ok) {
+            QString message =
+                QStringLiteral("The code could not be placed in %1.").arg(plan.PasteDest);
+            if (!pasted.Reason.empty()) {
+                message += u' ' + QFile::decodeName(QByteArray::fromStdString(pasted.Reason));
+            }
+            ui.Error(parent, message);
+            return FinishOutcome::Failed;
+        }
     }
     return FinishOutcome::Done;
 }

@@ -43,7 +43,8 @@ struct FinishContent {
 enum class FinishOutcome {
     Cancelled, // the summary was not confirmed: nothing done
     Declined,  // an overwrite question was answered No: nothing done
-    Failed,    // a file could not be made (the user was told); the files before it were written
+    Failed,    // a file could not be made or the paste failed (the user was told); what was
+               // done before it stays done
     Done,      // everything chosen was done: the settings may be stored and the wizard closed
 };
 

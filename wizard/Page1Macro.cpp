@@ -203,22 +203,19 @@ void Page1Macro::cmdReloadClick() {
     if (!chosen) {
         return;
     }
-    // Read through Qt so that any file name the dialog offers can be opened on every system.
-    QFile file(*chosen);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.readAll();
-    }
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
-        Ui().Error(this, QStringLiteral("Cannot open file \"%1\". %2")
-                             .arg(QDir::toNativeSeparators(*chosen), file.errorString()));
+    // The core's reader: only a regular file, and no larger than a macro source file can be,
+    // so a folder, a FIFO or a device neither hangs nor floods the wizard.
+    std::string bytes;
+    const auto opened = macsource::ReadMacroSourceBytes(
+        QFile::encodeName(QDir::toNativeSeparators(*chosen)).toStdString(), bytes);
+    if (!opened.ok) {
+        Ui().Error(this, QFile::decodeName(QByteArray::fromStdString(opened.message)));
         return;
     }
     // A file that stops half-way (a malformed flag) must not leave the definition half
     // replaced, so it is read into a copy that is taken only when the whole file was read.
     codegen::MacroDefinition loaded = Definition();
-    const auto result = macsource::ReadMacroSourceText(
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), loaded);
+    const auto result = macsource::ReadMacroSourceText(bytes, loaded);
     if (!result.ok) {
         Ui().Error(this, FromCp1252(result.message));
         return;

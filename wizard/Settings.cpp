@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <limits>
@@ -64,7 +65,17 @@ bool FileOpens(const QSettings& s) {
     return s.status() == QSettings::NoError;
 }
 
+// QSettings reads its file as soon as it is made: a FIFO or a device there would block the
+// wizard before any window, so anything but a regular file counts as absent, checked first.
+bool NoRegularFile(const QString& organisation, const QString& application) {
+    const QFileInfo file(UserSettingsFile(organisation, application));
+    return file.exists() && !file.isFile();
+}
+
 std::unique_ptr<QSettings> OpenHighlighterKey() {
+    if (NoRegularFile(QStringLiteral("Kelvrane"), QStringLiteral("VorlanIDE"))) {
+        return nullptr;
+    }
     auto s = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                          QStringLiteral("Kelvrane"), QStringLiteral("VorlanIDE"));
     if (!FileOpens(*s)) {
@@ -87,6 +98,9 @@ std::unique_ptr<QSettings> WizardKey() {
 }
 
 std::unique_ptr<QSettings> OpenWizardKey() {
+    if (NoRegularFile(QStringLiteral("Quillory"), QStringLiteral("VorlanMacroGenerator"))) {
+        return nullptr;
+    }
     auto s = WizardKey();
     return FileOpens(*s) ? std::move(s) : nullptr;
 }
@@ -119,6 +133,11 @@ QString Text(const QSettings& s, const char* name) {
 }
 
 } // namespace
+
+QString UserSettingsFile(const QString& organisation, const QString& application) {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' +
+           organisation + u'/' + application + QStringLiteral(".conf");
+}
 
 std::optional<qint32> SettingNumber(const QVariant& value) {
     switch (value.typeId()) {
@@ -255,6 +274,12 @@ WizardSettings ReadWizardSettings() {
 }
 
 bool WriteWizardSettings(const WizardSettings& w) {
+#ifndef Q_OS_WIN
+    // Not replaced either: a key that cannot be written is skipped.
+    if (NoRegularFile(QStringLiteral("Quillory"), QStringLiteral("VorlanMacroGenerator"))) {
+        return false;
+    }
+#endif
     const auto key = WizardKey();
     QSettings& s = *key;
     // Flags as the numbers 1 and 0, so the registry holds DWORDs rather than "true" texts.

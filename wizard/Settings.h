@@ -43,6 +43,10 @@ WizardSettings ReadWizardSettings();
 // (the caller goes on regardless).
 bool WriteWizardSettings(const WizardSettings& settings);
 
+// Where QSettings keeps an organisation's application settings for the user on systems without
+// a registry.
+QString UserSettingsFile(const QString& organisation, const QString& application);
+
 // ---- Defensive reading of one stored value (outside input) ----
 
 // A 32-bit number: an integer, or a decimal (or 0x hexadecimal) text with an optional sign.

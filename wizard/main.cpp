@@ -3,6 +3,7 @@
 #include "ExitWhenPainted.h"
 #include "Illustration.h"
 #include "QtDialogs.h"
+#include "Session.h"
 #include "VorlanMacGen.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -37,6 +39,12 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VorlanMacroGenerator"));
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(vmg::wizard::MacroIllustration())));
+
+    // A session that is there but cannot be used leaves the wizard without the IDE, as no
+    // session does; say why, once, where a user who set it up will look.
+    if (const std::string problem = vmg::pluginmgr::SessionProblem(); !problem.empty()) {
+        std::fprintf(stderr, "%s\n", problem.c_str());
+    }
 
     vmg::wizard::QtDialogs dialogs;
     vmg::wizard::TfmMacroGen window(dialogs);

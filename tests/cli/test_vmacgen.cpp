@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 using namespace vmg;
@@ -139,5 +140,31 @@ TEST_F(Vmacgen, CheckExitStatusTellsTheOutcome) {
         const Outcome o = run(c.args);
         EXPECT_EQ(o.status, c.status) << o.out << o.err;
         EXPECT_NE(o.out.find(c.shows), std::string::npos) << o.out;
+    }
+}
+
+// Files that are no macro source file end vmacgen with its reader's message and status 1, at
+// once: a folder, a FIFO nobody writes to, a device without end, a file over the limit.
+TEST_F(Vmacgen, RefusesWhatIsNoMacroSourceFile) {
+    const std::string fifo = (m_dir / "fifo.mcs").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string big = file("big.mcs", "1,Big,0,,0,0," + std::string(1024 * 1024, 'x'));
+    struct Case {
+        std::string path;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {m_dir.string(), "It is not a regular file"},
+        {fifo, "It is not a regular file"},
+        {"/dev/zero", "It is not a regular file"},
+        {big, "It is larger than the limit of 1048576 bytes (1 MiB) for a macro source file"},
+        {(m_dir / "gone.mcs").string(), "No such file or directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const Outcome o = run("code " + c.path);
+        EXPECT_EQ(o.status, 1);
+        EXPECT_EQ(o.err, "Cannot open file \"" + c.path + "\". " + c.reason + "\n");
+        EXPECT_EQ(o.out, "");
     }
 }

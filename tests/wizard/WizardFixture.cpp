@@ -39,6 +39,8 @@ void WizardTest::SetUp() {
     const QString config = root.filePath(QStringLiteral("config"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
+    // Where the settings readers look before QSettings opens a file: the same folder.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
     codegen::ResetModule();
     ide::ResetForTests();
 }

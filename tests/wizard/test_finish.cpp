@@ -25,6 +25,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 namespace vmg::wizard::test {
 namespace {
 
@@ -439,6 +442,60 @@ TEST(FinishParts, TheBoxesLinesEndOnceInTheTextAndInTheFiles) {
         richtext::ReadRtf(CodeFileRtf(doc), back);
         EXPECT_EQ(richtext::PlainTextCrLf(back), c.code);
         EXPECT_EQ(doc.toPlainText(), c.shown) << "writing the file changed the box";
+    }
+}
+
+// A page the paste cannot write (a full disk when running as root, else a read-only page): the
+// error names the page and the reason, the files before it stay written, no settings are
+// stored and page 6 stays; once the page can be written, Finish pastes the code once.
+TEST_F(FinishTest, AFailedPasteIsReportedAndFinishCanBeRunAgain) {
+    ReachOutput({true, false, true, false});
+    const QString full = QDir(TempPath()).filePath(QStringLiteral("full"));
+    QString page = PageFile();
+    bool mounted = false;
+    if (::geteuid() == 0) {
+        QDir().mkpath(full);
+        mounted =
+            ::mount("tmpfs", QFile::encodeName(full).constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    if (mounted) {
+        // The session is read afresh on every call: point it at a page on a full disk.
+        page = QDir(full).filePath(QStringLiteral("Main.bas"));
+        WriteFile(QStringLiteral("full/Main.bas"), kPage);
+        WriteFile(QStringLiteral("run/vorlan-ide.session"),
+                  "page=" + QFile::encodeName(page) + "\ncore=16\nline=3\ncolumn=1\n");
+        QFile filler(QDir(full).filePath(QStringLiteral("filler")));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
+        }
+        filler.close();
+    } else if (::geteuid() == 0) {
+        GTEST_SKIP() << "running as root without a way to mount a small tmpfs";
+    } else {
+        QFile::setPermissions(page, QFileDevice::ReadOwner);
+    }
+
+    Finish({true});
+    const QStringList errors = m_dialogs.Texts(DialogKind::Error);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("The code could not be placed in Main.bas. ")))
+        << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(page)) << errors[0].toStdString();
+    EXPECT_EQ(ReadAll(page), kPage);
+    EXPECT_TRUE(QFile::exists(Out(kHint))); // the files come before the paste
+    ExpectStillOpen();
+
+    if (mounted) {
+        QFile::remove(QDir(full).filePath(QStringLiteral("filler")));
+    } else {
+        QFile::setPermissions(page, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    m_dialogs.Clear();
+    Finish({true, true}); // the summary, then the hint file that is there now
+    EXPECT_EQ(ReadAll(page).count("AddNums MACRO"), 1);
+    EXPECT_FALSE(Window().isVisible());
+    if (mounted) {
+        ::umount(QFile::encodeName(full).constData());
     }
 }
 

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <sys/stat.h>
+
 namespace vmg::wizard::test {
 namespace {
 
@@ -105,6 +107,31 @@ TEST_F(SettingsTest, AnUnreadableSettingsFileCountsAsAbsent) {
         GTEST_SKIP() << "running with rights that read any file";
     }
     EXPECT_EQ(ReadWizardSettings(), DefaultWizardSettings());
+}
+
+// A FIFO or a folder where a settings file belongs is no settings file: read as absent (without
+// waiting on the FIFO), and the wizard's own is neither written nor replaced.
+TEST_F(SettingsTest, ASettingsFileThatIsNotARegularFileCountsAsAbsent) {
+    const QString ide = UserSettingsFile(QStringLiteral("Kelvrane"), QStringLiteral("VorlanIDE"));
+    const QString own = WizardSettingsFile();
+    EXPECT_EQ(own, QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                             QStringLiteral("Quillory"), QStringLiteral("VorlanMacroGenerator"))
+                       .fileName());
+    for (const bool fifo : {true, false}) {
+        SCOPED_TRACE(fifo ? "FIFO" : "folder");
+        for (const QString& path : {ide, own}) {
+            QDir().mkpath(QFileInfo(path).path());
+            QFile::remove(path);
+            QDir().rmdir(path);
+            ASSERT_TRUE(fifo ? ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0
+                             : QDir().mkdir(path));
+        }
+        EXPECT_EQ(ReadHighlighterSettings(), HighlighterSettings{});
+        EXPECT_EQ(ReadWizardSettings(), DefaultWizardSettings());
+        EXPECT_FALSE(WriteWizardSettings(DefaultWizardSettings()));
+        EXPECT_FALSE(QFileInfo(own).isFile());
+        EXPECT_TRUE(QFileInfo::exists(own));
+    }
 }
 
 TEST_F(SettingsTest, WrittenSettingsReadBackTheSame) {
