@@ -221,8 +221,11 @@ bool ReplaceFileAtomically(const fs::path& path, std::string_view content, std::
         why = path.string() + ": " + error.message();
         return false;
     }
-    std::string pattern =
-        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on "." + a temporary.
+    std::string hidden = ".";
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    std::string pattern = (target.parent_path() / hidden).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
