@@ -1,6 +1,8 @@
 # Set-up, build, run and test of the Vorlan macro generator on Debian 12.
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth unrtf fonts-dejavu-core
+# Icons, man pages, checks of the desktop files, and the Debian package (make package).
+PACKAGES += librsvg2-bin help2man scdoc desktop-file-utils appstream dpkg-dev file
 
 BUILD := build
 ASAN  := build-asan
@@ -9,7 +11,7 @@ FUZZ_SECONDS ?= 10
 JOBS ?= $(shell nproc)
 
 
-.PHONY: all deps build run test test-plain test-asan fuzz fuzz-long bench format clean
+.PHONY: all deps build run test test-plain test-asan fuzz fuzz-long bench format clean package
 
 all: build
 
@@ -17,7 +19,7 @@ deps:
 	@tools/install-deps.sh $(PACKAGES)
 
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVMG_WERROR=ON
 
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
@@ -26,10 +28,10 @@ run: build
 	@tools/run-wizard.sh $(BUILD)/bin
 
 $(ASAN)/build.ninja: | deps
-	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVMG_SANITIZE=ON -DVMG_BENCH=OFF
+	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVMG_SANITIZE=ON -DVMG_BENCH=OFF -DVMG_WERROR=ON
 
 $(FUZZ)/build.ninja: | deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVMG_FUZZ=ON
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVMG_FUZZ=ON -DVMG_WERROR=ON
 
 fuzz: deps $(FUZZ)/build.ninja
 	cmake --build $(FUZZ) -j $(JOBS)
@@ -58,6 +60,10 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do "$$b"; done
+
+# A .deb of the build tree's program: apt install ./build/vorlan-macro-generator_*.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -7,10 +7,19 @@
 #include <cstring>
 #include <iterator>
 #include <optional>
+#include <vector>
 
 namespace vmg::ide {
 
 namespace {
+
+// The private library folder relative to the program's folder, set by the build for installed
+// layouts; empty where the library is installed beside the program.
+#ifdef VMG_PRIVATE_LIBRARY_FOLDER
+constexpr const char* kPrivateLibraryFolder = VMG_PRIVATE_LIBRARY_FOLDER;
+#else
+constexpr const char* kPrivateLibraryFolder = "";
+#endif
 
 using Handle = platform::LibraryHandle;
 Handle openLibrary(const std::string& path) {
@@ -65,20 +74,12 @@ bool resolve(Handle lib, PluginFunctions& out) {
 }
 
 Handle openUsual() {
-    const std::string name = PluginLibraryFileName();
-    const std::string folder = ProgramFolder();
-    if (!folder.empty()) {
-#ifdef _WIN32
-        const char separator = '\\';
-#else
-        const char separator = '/';
-#endif
-        if (Handle lib = openLibrary(folder + separator + name)) {
+    for (const std::string& candidate : PluginLibraryCandidates(ProgramFolder())) {
+        if (Handle lib = openLibrary(candidate)) {
             return lib;
         }
     }
-    // A bare name makes the system search its usual places.
-    return openLibrary(name);
+    return nullptr;
 }
 
 } // namespace
@@ -89,6 +90,32 @@ std::string PluginLibraryFileName() {
 #else
     return "libqvPluginMgr.so";
 #endif
+}
+
+std::vector<std::string> PluginLibraryCandidates(const std::string& programFolder) {
+    const std::string name = PluginLibraryFileName();
+    std::vector<std::string> candidates;
+    if (!programFolder.empty()) {
+#ifdef _WIN32
+        const char separator = '\\';
+#else
+        const char separator = '/';
+#endif
+        // The root folder already ends in its separator.
+        const std::string folder =
+            programFolder.back() == separator ? programFolder : programFolder + separator;
+        candidates.push_back(folder + name);
+        // An installed program keeps the library in its private folder, at a place fixed
+        // relative to the program's own folder, so a copy installed under any prefix (or
+        // DESTDIR) finds its own library and not another installation's.
+        const std::string privateFolder = kPrivateLibraryFolder;
+        if (!privateFolder.empty()) {
+            candidates.push_back(folder + privateFolder + separator + name);
+        }
+    }
+    // A bare name makes the system search its usual places.
+    candidates.push_back(name);
+    return candidates;
 }
 
 std::string ProgramFolder() {

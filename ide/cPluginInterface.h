@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // 32-bit Windows builds of the library use the system's calling convention.
 #if defined(_WIN32) && !defined(_WIN64)
@@ -54,9 +55,15 @@ std::string PluginLibraryFileName();
 // The folder of the running program ("" when it cannot be told).
 std::string ProgramFolder();
 
-// The library's functions, imported on the first call: from the program's own folder first,
-// then from the system's search path. Null when the library or any one of the seven functions
-// is missing; the answer is remembered, so a missing library is looked for only once.
+// The paths the library is looked for at, in order: beside the program, then in the
+// installed program's private library folder (relative to the program's folder), then the
+// bare file name for the system's search path. Without a program folder, only the bare name.
+std::vector<std::string> PluginLibraryCandidates(const std::string& programFolder);
+
+// The library's functions, imported on the first call from the first of
+// PluginLibraryCandidates(ProgramFolder()) that loads. Null when the library or any one of the
+// seven functions is missing; the answer is remembered, so a missing library is looked for
+// only once.
 const PluginFunctions* PluginLibrary();
 
 // Makes the next import load `path` (a file path, or a bare name for the system's search)

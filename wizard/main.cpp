@@ -1,6 +1,7 @@
 // The program: the wizard window and its confirmation dialog, run until the window closes.
 #include "Confirm.h"
 #include "ExitWhenPainted.h"
+#include "IDE_Info.h"
 #include "Illustration.h"
 #include "QtDialogs.h"
 #include "Session.h"
@@ -16,8 +17,9 @@
 
 namespace {
 
-// Used only by the automated smoke test: after the given milliseconds, print the title of the
-// window when it is on screen, then close it.
+// Used only by the automated smoke and install tests: after the given milliseconds, print the
+// title of the window when it is on screen and what the IDE link read at start-up (so a test
+// can tell the plug-in library was reached), then close it.
 void ArmSmokeExit(QWidget& window) {
     bool ok = false;
     const int ms = qEnvironmentVariableIntValue("VMG_SMOKE_EXIT_MS", &ok);
@@ -27,6 +29,12 @@ void ArmSmokeExit(QWidget& window) {
     QTimer::singleShot(ms, &window, [&window] {
         if (window.isVisible()) {
             std::printf("shown: %s\n", qPrintable(window.windowTitle()));
+            std::string labels;
+            for (const std::string& label : vmg::ide::PageLabels()) {
+                labels += (labels.empty() ? "" : ",") + label;
+            }
+            std::printf("page: %s; labels: %s\n", vmg::ide::CurrentPageName().c_str(),
+                        labels.c_str());
             std::fflush(stdout);
         }
         window.close();
@@ -38,6 +46,8 @@ void ArmSmokeExit(QWidget& window) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VorlanMacroGenerator"));
+    // Names the installed desktop entry, so the desktop shows the menu's icon for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.quillory.vorlan_macro_generator"));
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(vmg::wizard::MacroIllustration())));
 
     // A session that is there but cannot be used leaves the wizard without the IDE, as no

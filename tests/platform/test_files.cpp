@@ -186,7 +186,7 @@ TEST_F(FilesTest, AnUnprivilegedUserCannotReplaceAReadOnlyFileOrWriteIntoAReadOn
     fs::create_directory(closed);
     const std::string inClosed = (closed / "page.bas").string();
     std::ofstream(inClosed) << "old";
-    ::chown(inClosed.c_str(), 65534, 65534);
+    ASSERT_EQ(::chown(inClosed.c_str(), 65534, 65534), 0);
     ::chmod(closed.c_str(), 0555);
 
     struct Case {

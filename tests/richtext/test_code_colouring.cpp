@@ -155,8 +155,10 @@ vmg::codegen::MacroDefinition definition(int target, int returnMethod,
     d.Header = {"TestMac", returnMethod, target, false, description, vmg::codegen::kMaxParams};
     for (int i = 0; i < vmg::codegen::kMaxParams; ++i) {
         auto& a = d.Params[static_cast<std::size_t>(i)];
-        a = {"Arg" + std::to_string(i), 2 + i % 8, i % 5 == 0 ? "FSR0L" : "V" + std::to_string(i),
-             i > 12, i % 3 == 0};
+        // Appended, not "Arg" + std::to_string(i): GCC 12 at -O3 warns falsely (-Wrestrict).
+        a = {std::string("Arg").append(std::to_string(i)), 2 + i % 8,
+             i % 5 == 0 ? std::string("FSR0L") : std::string("V").append(std::to_string(i)), i > 12,
+             i % 3 == 0};
     }
     d.Return = {"TheSub", returnMethod != 1, returnMethod == 1, {"", 3, "Result", false, true}};
     return d;
