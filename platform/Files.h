@@ -1,0 +1,62 @@
+// The platform layer's file calls: the system's error text, the bounded whole-file reader, file
+// stamps and the atomic replace. Paths are UTF-8; file contents are raw bytes.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vmg::platform {
+
+// The system's own text for an error code: strerror(errno) on POSIX, FormatMessage(GetLastError())
+// on Windows, without a trailing line end or full stop added by us.
+std::string SystemErrorText(int code);
+
+// What identifies one version of one file: a paste checks that the page is still the file it read.
+struct FileStamp {
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0; // file index on Windows
+    std::uint64_t Size = 0;
+    std::int64_t ModifiedNs = 0; // modification time in nanoseconds since the epoch
+    bool operator==(const FileStamp&) const = default;
+};
+
+enum class ReadStatus { Ok, CannotOpen, NotRegularFile, TooLarge };
+
+struct FileRead {
+    ReadStatus Status = ReadStatus::CannotOpen;
+    std::string Bytes;  // the whole file when Ok
+    std::string Reason; // when not Ok: the system's text, or "is not a regular file" /
+                        // "is larger than the limit of N bytes" (caller words the message)
+    FileStamp Stamp;    // of the file that was read, when Ok
+};
+
+// Reads a regular file (or a symbolic link to one) whole. Anything else (directory, FIFO,
+// device, socket) is refused before any byte is read: POSIX opens with O_NONBLOCK and checks
+// with fstat on the same descriptor. Reads at most limit + 1 bytes, so a file that grows or lies
+// about its size still cannot exceed the limit.
+FileRead ReadRegularFile(const std::string& path, std::uint64_t limit);
+
+// Stamp of the file at path now (following links), or nothing when it cannot be examined.
+std::optional<FileStamp> StampOf(const std::string& path);
+
+enum class ReplaceStatus { Ok, Failed, Abandoned };
+
+struct ReplaceResult {
+    ReplaceStatus Status = ReplaceStatus::Failed;
+    std::string Reason; // the system's text when Failed, naming what failed
+    bool ok() const { return Status == ReplaceStatus::Ok; }
+};
+
+// Replaces the file at path whole with bytes, or leaves it as it was: a temporary file in the
+// target's own folder, written, flushed to disk, then renamed over the target (and the folder
+// flushed on POSIX). A symbolic link is written through to its target. An existing target the user
+// may not write is refused with the system's reason; the new file keeps the old one's mode (and
+// owner when running as root). A missing target is created with the usual mode (0666 less the
+// umask, read without changing it). When beforeRename is given it runs just before the rename;
+// returning false abandons the replace (temporary removed, target untouched, status Abandoned).
+ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes,
+                          const std::function<bool()>& beforeRename = {});
+
+} // namespace vmg::platform
