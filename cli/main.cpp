@@ -42,10 +42,10 @@ void writeOut(const std::string& bytes) {
     std::fflush(stdout);
 }
 
-// Reads the file into the program-start definition; on failure prints the reader's message.
-bool load(const std::string& path, int32_t& count) {
-    vmg::codegen::ResetModule();
-    const auto result = vmg::macsource::ReadMacroSource(path);
+// Reads the file into a program-start definition; on failure prints the reader's message.
+bool load(const std::string& path, vmg::codegen::MacroDefinition& def, int32_t& count) {
+    def = vmg::codegen::MacroDefinition{};
+    const auto result = vmg::macsource::ReadMacroSource(path, def);
     if (!result.ok) {
         std::fprintf(stderr, "%s\n", result.message.c_str());
         return false;
@@ -141,17 +141,20 @@ int main(int argc, char** argv) {
     if (command != "code" && command != "hint" && command != "hint-rtf") {
         return usageError();
     }
+    MacroDefinition def;
     int32_t count = 0;
-    if (!load(std::string(args[1]), count)) {
+    if (!load(std::string(args[1]), def, count)) {
         return 1;
     }
     if (command == "code") {
-        writeOut(JoinCrLf(GenerateMacro(count)));
+        writeOut(JoinCrLf(MacroLines(def, count)));
     } else if (command == "hint") {
-        writeOut(JoinCrLf(BuildKeyBlock(count)));
+        writeOut(JoinCrLf(KeyBlock(def, count)));
     } else {
-        BuildKeyBlock(count);
-        writeOut(HintToRtf());
+        // The hint is the keyword block's fourth line.
+        const Lines block = KeyBlock(def, count);
+        writeOut(
+            HintLineToRtf(block.size() >= 4 ? std::string_view(block[3]) : std::string_view()));
     }
     return 0;
 }

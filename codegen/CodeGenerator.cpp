@@ -85,159 +85,221 @@ std::size_t estimatedLines(const MacroDefinition& def, int32_t n) {
     return lines + 3 * 8;
 }
 
-} // namespace
-
-Lines MacroLines(const MacroDefinition& def, int32_t nIn) {
-    const MacGen& h = def.Header;
-    const RetData& ret = def.Return;
-    const int32_t n = std::clamp<int32_t>(nIn, 0, kMaxParams);
-    const auto param = [&](int32_t i) -> const ArgData& {
-        return def.Params[static_cast<std::size_t>(i - 1)];
-    };
-
-    const std::string errorPrefix = "#ERROR \"" + h.MacroName + " - ";
-    int32_t lastMandatory = 0;
-    for (int32_t i = 1; i <= n; ++i) {
-        if (!param(i).Optional) {
-            lastMandatory = i;
+// The working values of one generation, formed once before the first line is written.
+struct Generation {
+    Generation(const MacroDefinition& definition, int32_t count)
+        : def(definition), n(std::clamp<int32_t>(count, 0, kMaxParams)), writer(out) {
+        const MacGen& h = def.Header;
+        errorPrefix = "#ERROR \"" + h.MacroName + " - ";
+        int32_t lastMandatory = 0;
+        for (int32_t i = 1; i <= n; ++i) {
+            if (!param(i).Optional) {
+                lastMandatory = i;
+            }
         }
+        p = h.ReturnMethod == 2 ? 1 : 0;
+        m = lastMandatory + ((h.ReturnMethod == 2 && !def.Return.RetArg.Optional) ? 1 : 0);
+        k = h.ReturnMethod == 1 ? "RETURN" : "LST_PRM";
+        s = h.ReturnMethod == 1 ? "_VAR" : "_NAME";
+        out.reserve(estimatedLines(def, n));
     }
-    const int32_t p = h.ReturnMethod == 2 ? 1 : 0;
-    const int32_t m = lastMandatory + ((h.ReturnMethod == 2 && !ret.RetArg.Optional) ? 1 : 0);
-    const std::string_view k = h.ReturnMethod == 1 ? "RETURN" : "LST_PRM";
-    const std::string_view s = h.ReturnMethod == 1 ? "_VAR" : "_NAME";
 
+    const ArgData& param(int32_t i) const { return def.Params[static_cast<std::size_t>(i - 1)]; }
+    const SplitTypeDesc& descOf(const ArgData& arg) const {
+        return SplitTypeDescFor(arg.DataType, def.Header.Target);
+    }
+
+    const MacroDefinition& def;
+    const int32_t n;
+    std::string errorPrefix;
+    int32_t p = 0;      // 1 when the return value travels as the last parameter
+    int32_t m = 0;      // the fewest arguments a call may pass, the return parameter not counted
+    std::string_view k; // the return symbol word
+    std::string_view s; // the return symbol suffix
     Lines out;
-    out.reserve(estimatedLines(def, n));
-    for (const std::string_view line : SplitLines(h.Description, false)) {
-        out.push_back("'" + std::string(line));
-    }
+    Writer writer;
+};
 
-    std::string header = h.MacroName + " MACRO ";
-    for (int32_t i = 1; i <= n; ++i) {
-        header += " P" + std::to_string(i) + ",";
+// The description as comment lines; a final line break adds no empty comment.
+void writeDescription(Generation& g) {
+    for (const std::string_view line : SplitLines(g.def.Header.Description, false)) {
+        std::string comment;
+        comment.reserve(line.size() + 1);
+        comment += '\'';
+        comment += line;
+        g.out.push_back(std::move(comment));
+    }
+}
+
+// "Name MACRO  P1, P2" or with ", RETURNVALUE"; the line is never indented.
+void writeHeader(Generation& g) {
+    const MacGen& h = g.def.Header;
+    std::string header = h.MacroName;
+    header += " MACRO ";
+    for (int32_t i = 1; i <= g.n; ++i) {
+        header += " P";
+        header += std::to_string(i);
+        header += ',';
     }
     if (h.ReturnMethod == 2) {
         header += " RETURNVALUE";
-    } else if (n > 0) {
+    } else if (g.n > 0) {
         header.pop_back();
     }
-    out.push_back(header);
+    g.out.push_back(std::move(header));
+}
 
-    Writer w(out);
-    if (n > 0) {
-        w.atLevel("#IF (PRM_COUNT > ", std::to_string(n - p), ")");
-        w.deeper(errorPrefix, "Too many parameters\"");
-        w.shallower("#ELSE");
-        if (m > 0) {
-            w.deeper("#IF (PRM_COUNT < ", std::to_string(m + p), ")");
-            w.deeper(errorPrefix, "Too few parameters\"");
-        } else {
-            w.deeper("#IF (PRM_COUNT == 0)");
-            w.deeper("\"Add additional code for no params here .......\"");
-        }
-        w.shallower("#ELSE");
-        w.openLevel();
-
-        for (int32_t i = 1; i <= n; ++i) {
-            const ArgData& arg = param(i);
-            const SplitTypeDesc& desc = SplitTypeDescFor(arg.DataType, h.Target);
-            const std::size_t used = usedKinds(desc, arg.AllowAlt);
-            const std::string num = std::to_string(i);
-            std::string test = "#IF";
-            for (std::size_t e = 0; e < used; ++e) {
-                test += "(PRM_";
-                test += num;
-                test += " != ";
-                test += desc.kinds[e];
-                test += e + 1 < used ? ") && " : ")";
-            }
-            w.atLevel(test);
-            w.deeper(errorPrefix, arg.ArgName, "(Param", num, ") Should be ",
-                     chooseDescription(desc, arg.AllowAlt), "\"");
-            w.shallower("#ENDIF");
-        }
+// Too many and too few arguments; everything after sits in the two #ELSE branches.
+void writeCountChecks(Generation& g) {
+    Writer& w = g.writer;
+    w.atLevel("#IF (PRM_COUNT > ", std::to_string(g.n - g.p), ")");
+    w.deeper(g.errorPrefix, "Too many parameters\"");
+    w.shallower("#ELSE");
+    if (g.m > 0) {
+        w.deeper("#IF (PRM_COUNT < ", std::to_string(g.m + g.p), ")");
+        w.deeper(g.errorPrefix, "Too few parameters\"");
+    } else {
+        w.deeper("#IF (PRM_COUNT == 0)");
+        w.deeper("\"Add additional code for no params here .......\"");
     }
+    w.shallower("#ELSE");
+    w.openLevel();
+}
 
-    if (h.Skeleton) {
-        w.atLevel("'Place your code here.....");
-    } else if (n > 0) {
-        for (int32_t i = 1; i <= n; ++i) {
-            const ArgData& arg = param(i);
-            std::string dest = destinationName(arg.VarName);
-            // 16-bit cores address a pointer register's low byte as FSRnL.
-            if (h.Target == 2 && dest.starts_with("FSR")) {
-                dest += "L";
-            }
-            const SplitTypeDesc& desc = SplitTypeDescFor(arg.DataType, h.Target);
-            const std::size_t used = usedKinds(desc, arg.AllowAlt);
-            const std::string num = std::to_string(i);
-            for (std::size_t e = 0; e < used; ++e) {
-                w.atLevel("#IF (PRM_", num, " == ", desc.kinds[e], ")");
-                w.deeper(entryAt(desc.moves, e), " P", num, ", ", dest);
-                w.shallower("#ENDIF");
-            }
-        }
-        w.atLevel(ret.UseGoSub ? "GoSub " : "GoTo ", ret.SubName);
-    }
-
-    if (n > 0) {
-        w.shallower("#ENDIF");
-    }
-
-    if (h.ReturnMethod > 0) {
-        const ArgData& r = ret.RetArg;
-        if (!r.Optional) {
-            w.atLevel("#IF (", h.MacroName, "_", k, " != 1)");
-            w.deeper(errorPrefix, "Mandatory return parameter misssing\"");
-            w.shallower("#ELSE");
-            w.openLevel();
-        } else {
-            // The caller supplied the return value: the kind test and moves below depend on it.
-            w.atLevel("#IF (", h.MacroName, "_", k, " == 1)");
-            w.openLevel();
-        }
-        const SplitTypeDesc& desc = SplitTypeDescFor(r.DataType, h.Target);
-        // The number kinds (entries 2 to 4) can never receive a result.
-        std::vector<std::size_t> usedEntries;
-        for (std::size_t e = 0; e < desc.kinds.size(); ++e) {
-            if (e == 0 || (r.AllowAlt && e >= 4)) {
-                usedEntries.push_back(e);
-            }
-        }
+// Each argument against the kinds it may have, with the message naming the expected type.
+void writeKindChecks(Generation& g) {
+    for (int32_t i = 1; i <= g.n; ++i) {
+        const ArgData& arg = g.param(i);
+        const SplitTypeDesc& desc = g.descOf(arg);
+        const std::size_t used = usedKinds(desc, arg.AllowAlt);
+        const std::string num = std::to_string(i);
         std::string test = "#IF";
-        for (std::size_t u = 0; u < usedEntries.size(); ++u) {
-            if (u > 0) {
-                test += " && ";
-            }
-            test += "(";
-            test += k;
-            test += "_TYPE !=";
-            test += desc.kinds[usedEntries[u]];
-            test += ")";
+        for (std::size_t e = 0; e < used; ++e) {
+            test += "(PRM_";
+            test += num;
+            test += " != ";
+            test += desc.kinds[e];
+            test += e + 1 < used ? ") && " : ")";
         }
-        w.atLevel(test);
-        std::string_view description = chooseDescription(desc, r.AllowAlt);
-        if (description.find(" or number") != std::string_view::npos && description.size() >= 10) {
-            description.remove_suffix(10);
+        g.writer.atLevel(test);
+        g.writer.deeper(g.errorPrefix, arg.ArgName, "(Param", num, ") Should be ",
+                        chooseDescription(desc, arg.AllowAlt), "\"");
+        g.writer.shallower("#ENDIF");
+    }
+}
+
+// The placeholder of a skeleton, or each argument moved into its destination and the call.
+void writeBody(Generation& g) {
+    Writer& w = g.writer;
+    if (g.def.Header.Skeleton) {
+        w.atLevel("'Place your code here.....");
+        return;
+    }
+    if (g.n == 0) {
+        return; // a macro without parameters gets no call line
+    }
+    for (int32_t i = 1; i <= g.n; ++i) {
+        const ArgData& arg = g.param(i);
+        std::string dest = destinationName(arg.VarName);
+        // 16-bit cores address a pointer register's low byte as FSRnL.
+        if (g.def.Header.Target == 2 && dest.starts_with("FSR")) {
+            dest += 'L';
         }
-        w.deeper(errorPrefix, "Return variable should be ", description, "\"");
-        w.shallower("#ELSE");
-        w.openLevel();
-        const std::string dest = destinationName(r.VarName);
-        for (const std::size_t e : usedEntries) {
-            w.atLevel("#IF (", k, "_TYPE == ", desc.kinds[e], ")");
-            w.deeper(entryAt(desc.moves, e), " ", dest, ", ", k, s);
+        const SplitTypeDesc& desc = g.descOf(arg);
+        const std::size_t used = usedKinds(desc, arg.AllowAlt);
+        const std::string num = std::to_string(i);
+        for (std::size_t e = 0; e < used; ++e) {
+            w.atLevel("#IF (PRM_", num, " == ", desc.kinds[e], ")");
+            w.deeper(entryAt(desc.moves, e), " P", num, ", ", dest);
             w.shallower("#ENDIF");
         }
-        w.shallower("#ENDIF");
     }
+    w.atLevel(g.def.Return.UseGoSub ? "GoSub " : "GoTo ", g.def.Return.SubName);
+}
 
-    while (w.level() > 0) {
+// A mandatory return value must be supplied; an optional one guards what follows.
+void writeReturnPresence(Generation& g) {
+    Writer& w = g.writer;
+    const std::string& name = g.def.Header.MacroName;
+    if (!g.def.Return.RetArg.Optional) {
+        w.atLevel("#IF (", name, "_", g.k, " != 1)");
+        w.deeper(g.errorPrefix, "Mandatory return parameter misssing\"");
+        w.shallower("#ELSE");
+    } else {
+        // The caller supplied the return value: the kind test and moves below depend on it.
+        w.atLevel("#IF (", name, "_", g.k, " == 1)");
+    }
+    w.openLevel();
+}
+
+// The return variable's kind test, then the result moved into it for each kind it may have.
+void writeReturnKinds(Generation& g) {
+    Writer& w = g.writer;
+    const ArgData& r = g.def.Return.RetArg;
+    const SplitTypeDesc& desc = g.descOf(r);
+    // The number kinds (entries 2 to 4) can never receive a result.
+    std::vector<std::size_t> usedEntries;
+    for (std::size_t e = 0; e < desc.kinds.size(); ++e) {
+        if (e == 0 || (r.AllowAlt && e >= 4)) {
+            usedEntries.push_back(e);
+        }
+    }
+    std::string test = "#IF";
+    for (std::size_t u = 0; u < usedEntries.size(); ++u) {
+        if (u > 0) {
+            test += " && ";
+        }
+        test += "(";
+        test += g.k;
+        test += "_TYPE !=";
+        test += desc.kinds[usedEntries[u]];
+        test += ")";
+    }
+    w.atLevel(test);
+    std::string_view description = chooseDescription(desc, r.AllowAlt);
+    if (description.find(" or number") != std::string_view::npos && description.size() >= 10) {
+        description.remove_suffix(10);
+    }
+    w.deeper(g.errorPrefix, "Return variable should be ", description, "\"");
+    w.shallower("#ELSE");
+    w.openLevel();
+    const std::string dest = destinationName(r.VarName);
+    for (const std::size_t e : usedEntries) {
+        w.atLevel("#IF (", g.k, "_TYPE == ", desc.kinds[e], ")");
+        w.deeper(entryAt(desc.moves, e), " ", dest, ", ", g.k, g.s);
         w.shallower("#ENDIF");
     }
-    w.shallower("ENDM");
-    return out;
+    w.shallower("#ENDIF");
+}
+
+// Every #IF still open is closed, then the macro ends.
+void writeClosing(Generation& g) {
+    while (g.writer.level() > 0) {
+        g.writer.shallower("#ENDIF");
+    }
+    g.writer.shallower("ENDM");
+}
+
+} // namespace
+
+Lines MacroLines(const MacroDefinition& def, int32_t n) {
+    Generation g(def, n);
+    writeDescription(g);
+    writeHeader(g);
+    if (g.n > 0) {
+        writeCountChecks(g);
+        writeKindChecks(g);
+    }
+    writeBody(g);
+    if (g.n > 0) {
+        g.writer.shallower("#ENDIF"); // closes the count check's inner #ELSE
+    }
+    if (def.Header.ReturnMethod > 0) {
+        writeReturnPresence(g);
+        writeReturnKinds(g);
+    }
+    writeClosing(g);
+    return std::move(g.out);
 }
 
 } // namespace vmg::codegen

@@ -120,10 +120,22 @@ CursorPos GetCursor() {
     return pos;
 }
 
-void PasteAt(const std::string& text, CursorPos pos) {
-    if (const PluginFunctions* lib = connectedLibrary()) {
-        lib->SetPageTextAt(pos.First, pos.Second, text.c_str());
+PasteResult PasteAt(const std::string& text, CursorPos pos) {
+    const PluginFunctions* lib = connectedLibrary();
+    if (lib == nullptr) {
+        return {false, "the IDE is not connected"};
     }
+    if (lib->SetPageTextAt(pos.First, pos.Second, text.c_str()) != 0) {
+        return {true, {}};
+    }
+    PasteResult failed;
+    if (lib->GetLastErrorText != nullptr) {
+        std::array<char, 1024> reason{};
+        lib->GetLastErrorText(reason.data(), static_cast<std::int32_t>(reason.size()));
+        reason.back() = '\0';
+        failed.Reason = reason.data();
+    }
+    return failed;
 }
 
 const std::vector<std::string>& PageLines() {

@@ -61,8 +61,14 @@ bool FindVariables();
 
 // The editor cursor; zeros when not connected.
 CursorPos GetCursor();
-// Inserts text at the position; nothing when not connected.
-void PasteAt(const std::string& text, CursorPos pos);
+// Whether a paste went in, and why not when the library tells.
+struct PasteResult {
+    bool Ok = false;
+    std::string Reason; // empty when the library gives none
+};
+// Inserts text at the position. Fails when not connected or when the library's SetPageTextAt
+// returns 0 (full disk, a page that may not be written, ...).
+PasteResult PasteAt(const std::string& text, CursorPos pos);
 
 const std::vector<std::string>& PageLines();
 const std::vector<std::string>& PageLabels();

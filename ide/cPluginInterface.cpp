@@ -1,45 +1,27 @@
 // Imports the plug-in manager library's seven functions by name at run time.
 #include "cPluginInterface.h"
 
+#include "Library.h"
+
 #include <array>
 #include <cstring>
 #include <iterator>
 #include <optional>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#include <unistd.h>
-#endif
-
 namespace vmg::ide {
 
 namespace {
 
-#ifdef _WIN32
-using Handle = HMODULE;
+using Handle = platform::LibraryHandle;
 Handle openLibrary(const std::string& path) {
-    return LoadLibraryA(path.c_str());
+    return platform::OpenLibrary(path);
 }
 void* findFunction(Handle lib, const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(lib, name));
+    return platform::LibrarySymbol(lib, name);
 }
 void closeLibrary(Handle lib) {
-    FreeLibrary(lib);
+    platform::CloseLibrary(lib);
 }
-#else
-using Handle = void*;
-Handle openLibrary(const std::string& path) {
-    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-}
-void* findFunction(Handle lib, const char* name) {
-    return dlsym(lib, name);
-}
-void closeLibrary(Handle lib) {
-    dlclose(lib);
-}
-#endif
 
 struct Loader {
     bool m_tried = false;
@@ -77,6 +59,8 @@ bool resolve(Handle lib, PluginFunctions& out) {
     out.GetPageText = asFunction<GetPageTextFn>(found[4]);
     out.GetPageCursorPos = asFunction<GetPageCursorPosFn>(found[5]);
     out.SetPageTextAt = asFunction<SetPageTextAtFn>(found[6]);
+    out.GetLastErrorText =
+        asFunction<GetLastErrorTextFn>(findFunction(lib, kLastErrorFunctionName));
     return true;
 }
 
@@ -108,28 +92,7 @@ std::string PluginLibraryFileName() {
 }
 
 std::string ProgramFolder() {
-    std::string path;
-#ifdef _WIN32
-    std::array<char, MAX_PATH + 1> buffer{};
-    const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return {};
-    }
-    path.assign(buffer.data(), length);
-    const auto cut = path.find_last_of("\\/");
-#else
-    std::array<char, 4096> buffer{};
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) {
-        return {};
-    }
-    path.assign(buffer.data(), static_cast<std::size_t>(length));
-    const auto cut = path.rfind('/');
-#endif
-    if (cut == std::string::npos) {
-        return {};
-    }
-    return path.substr(0, cut == 0 ? 1 : cut);
+    return platform::ProgramFolder();
 }
 
 const PluginFunctions* PluginLibrary() {

@@ -27,6 +27,11 @@ using GetPageCursorPosFn = std::int32_t(VMG_PLUGIN_CALL*)(std::int32_t* first,
 using SetPageTextAtFn = std::int32_t(VMG_PLUGIN_CALL*)(std::int32_t first, std::int32_t second,
                                                        const char* text);
 
+// Not one of the seven, and looked for only in addition: our own library's reason for its
+// last failed SetPageTextAt (NUL-terminated into the buffer; result the reason's length).
+using GetLastErrorTextFn = std::int32_t(VMG_PLUGIN_CALL*)(char* buffer, std::int32_t size);
+inline constexpr const char* kLastErrorFunctionName = "GetLastErrorText";
+
 // The exported names, in the order of PluginFunctions.
 inline constexpr const char* kPluginFunctionNames[] = {
     "Connect",     "IsConnected",      "GetPage",      "GetPageInfo",
@@ -40,6 +45,7 @@ struct PluginFunctions {
     GetPageTextFn GetPageText = nullptr;
     GetPageCursorPosFn GetPageCursorPos = nullptr;
     SetPageTextAtFn SetPageTextAt = nullptr;
+    GetLastErrorTextFn GetLastErrorText = nullptr; // may be missing
 };
 
 // "qvPluginMgr.dll" on Windows, "libqvPluginMgr.so" elsewhere.

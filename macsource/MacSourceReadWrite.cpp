@@ -1,16 +1,10 @@
 // The ".mcs" reader and writer: one comma-separated record per line, CR LF line ends.
 #include "MacSourceReadWrite.h"
 
+#include "Files.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <limits>
-#include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vmg::macsource {
 
@@ -115,10 +109,6 @@ std::string afterComma(std::string_view line, int n) {
     return std::string(line.substr(pos));
 }
 
-std::string systemReason(int err) {
-    return std::strerror(err);
-}
-
 bool holdsBreakOrComma(const std::string& s) {
     return s.find_first_of(",\r\n") != std::string::npos;
 }
@@ -202,16 +192,26 @@ ReadResult ReadMacroSourceText(std::string_view text, MacroDefinition& def) {
     return {true, counter, {}};
 }
 
-ReadResult ReadMacroSource(const std::string& fileName, MacroDefinition& def) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) {
-        const int err = errno;
-        return {false, 0, "Cannot open file \"" + fileName + "\". " + systemReason(err)};
+ReadResult ReadMacroSourceBytes(const std::string& fileName, std::string& bytes) {
+    platform::FileRead read = platform::ReadRegularFile(fileName, kMaxMacroSourceBytes);
+    if (!read.ok()) {
+        std::string reason = read.Reason; // the system's text
+        if (read.Status == platform::ReadStatus::NotRegularFile) {
+            reason = "It is not a regular file";
+        } else if (read.Status == platform::ReadStatus::TooLarge) {
+            reason = "It is larger than the limit of " + std::to_string(kMaxMacroSourceBytes) +
+                     " bytes (1 MiB) for a macro source file";
+        }
+        return {false, 0, "Cannot open file \"" + fileName + "\". " + reason};
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        const int err = errno;
-        return {false, 0, "Cannot open file \"" + fileName + "\". " + systemReason(err)};
+    bytes = std::move(read.Bytes);
+    return {true, 0, {}};
+}
+
+ReadResult ReadMacroSource(const std::string& fileName, MacroDefinition& def) {
+    std::string text;
+    if (ReadResult opened = ReadMacroSourceBytes(fileName, text); !opened.ok) {
+        return opened;
     }
     return ReadMacroSourceText(text, def);
 }
@@ -275,43 +275,13 @@ std::optional<std::string> MacroSourceText(const MacroDefinition& def, int32_t p
 }
 
 WriteResult WriteFileAtomically(const std::string& fileName, std::string_view data) {
-    const auto fail = [&](int err) {
-        return WriteResult{false, "Cannot create file \"" + fileName + "\". " + systemReason(err)};
-    };
-    std::string tmpl = fileName + ".XXXXXX";
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) {
-        return fail(errno);
+    const platform::ReplaceResult replaced = platform::ReplaceFile(fileName, data);
+    if (replaced.ok()) {
+        return {true, {}};
     }
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t wrote = ::write(fd, data.data() + done, data.size() - done);
-        if (wrote < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            const int err = errno;
-            ::close(fd);
-            ::unlink(tmpl.c_str());
-            return fail(err);
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
-    // mkstemp creates the file for its owner only; give it what a plain create would.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(tmpl.c_str());
-        return fail(err);
-    }
-    if (std::rename(tmpl.c_str(), fileName.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(tmpl.c_str());
-        return fail(err);
-    }
-    return {true, {}};
+    const std::string reason = replaced.Code != 0 ? platform::SystemErrorText(replaced.Code)
+                                                  : std::string("It is not a regular file");
+    return {false, "Cannot create file \"" + fileName + "\". " + reason};
 }
 
 WriteResult WriteMacroSource(const std::string& fileName, const MacroDefinition& def,

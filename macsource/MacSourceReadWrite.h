@@ -29,6 +29,14 @@ struct WriteResult {
 // records beyond the table's 20 are ignored. A bad boolean stops the reading, keeping what
 // was assigned before it.
 ReadResult ReadMacroSourceText(std::string_view text, codegen::MacroDefinition& def);
+
+// The largest macro source file that is read (a 20-parameter file is under 2 KiB).
+inline constexpr std::uint64_t kMaxMacroSourceBytes = 1024 * 1024;
+
+// The file's bytes, read only when it is a regular file (or a link to one) of at most
+// kMaxMacroSourceBytes; a directory, a FIFO or a device is refused without waiting on it. On
+// failure the message is "Cannot open file "<name>". <reason>".
+ReadResult ReadMacroSourceBytes(const std::string& fileName, std::string& bytes);
 ReadResult ReadMacroSource(const std::string& fileName, codegen::MacroDefinition& def);
 ReadResult ReadMacroSource(const std::string& fileName); // into the module's definition
 
@@ -37,7 +45,8 @@ ReadResult ReadMacroSource(const std::string& fileName); // into the module's de
 std::optional<std::string> MacroSourceText(const codegen::MacroDefinition& def, int32_t paramCount,
                                            std::string* whyNot = nullptr);
 
-// Writes atomically (a temporary file beside the target, renamed over it).
+// Writes atomically (a temporary file beside the target, renamed over it; a symbolic link is
+// written through, and a file the user may not write is refused).
 WriteResult WriteMacroSource(const std::string& fileName, const codegen::MacroDefinition& def,
                              int32_t paramCount);
 WriteResult WriteMacroSource(const std::string& fileName, int32_t paramCount);

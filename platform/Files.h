@@ -1,5 +1,5 @@
-// The platform layer's file calls: the system's error text, the bounded whole-file reader, file
-// stamps and the atomic replace. Paths are UTF-8; file contents are raw bytes.
+// The file side of the platform layer: bounded reads of regular files, whole-file replacement,
+// file stamps and the system's error texts. Paths are UTF-8; contents are raw bytes.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -30,6 +30,7 @@ struct FileRead {
     std::string Reason; // when not Ok: the system's text, or "is not a regular file" /
                         // "is larger than the limit of N bytes" (caller words the message)
     FileStamp Stamp;    // of the file that was read, when Ok
+    bool ok() const { return Status == ReadStatus::Ok; }
 };
 
 // Reads a regular file (or a symbolic link to one) whole. Anything else (directory, FIFO,
@@ -37,6 +38,10 @@ struct FileRead {
 // with fstat on the same descriptor. Reads at most limit + 1 bytes, so a file that grows or lies
 // about its size still cannot exceed the limit.
 FileRead ReadRegularFile(const std::string& path, std::uint64_t limit);
+
+// The same checks as ReadRegularFile without reading: Ok (with the stamp, Bytes empty) when the
+// path is a regular file that can be opened for reading and is not above the limit.
+FileRead CheckRegularFile(const std::string& path, std::uint64_t limit);
 
 // Stamp of the file at path now (following links), or nothing when it cannot be examined.
 std::optional<FileStamp> StampOf(const std::string& path);
@@ -46,6 +51,7 @@ enum class ReplaceStatus { Ok, Failed, Abandoned };
 struct ReplaceResult {
     ReplaceStatus Status = ReplaceStatus::Failed;
     std::string Reason; // the system's text when Failed, naming what failed
+    int Code = 0;       // the system's error code when Failed by one (0 otherwise)
     bool ok() const { return Status == ReplaceStatus::Ok; }
 };
 
@@ -58,5 +64,12 @@ struct ReplaceResult {
 // returning false abandons the replace (temporary removed, target untouched, status Abandoned).
 ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes,
                           const std::function<bool()>& beforeRename = {});
+
+// Temporary files of ReplaceFile that a killed process may leave behind are named
+// ".<target's name>.vmg-XXXXXX" (six letters or digits) in the target's folder; the next
+// replace in that folder removes the user's own ones that are older than this.
+inline constexpr std::int64_t kStaleTemporarySeconds = 24 * 60 * 60;
+// True when a file name has the temporary files' pattern.
+bool IsTemporaryName(std::string_view name);
 
 } // namespace vmg::platform

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 #include <vector>
 
 namespace vmg::platform {
@@ -22,6 +23,10 @@ public:
     Handle& operator=(const Handle&) = delete;
 
     HANDLE Get() const { return m_handle; }
+    void Reset(HANDLE handle) {
+        Close();
+        m_handle = handle;
+    }
     bool Valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
     bool Close() {
         const bool ok = !Valid() || CloseHandle(m_handle) != 0;
@@ -42,6 +47,10 @@ std::string lastErrorText() {
 
 std::string failedOn(const std::string& what, DWORD error) {
     return what + ": " + SystemErrorText(static_cast<int>(error));
+}
+
+ReplaceResult failed(const std::string& what, DWORD error) {
+    return {ReplaceStatus::Failed, failedOn(what, error), static_cast<int>(error)};
 }
 
 // Backup semantics let a folder be opened too, so that it is told apart rather than refused
@@ -87,6 +96,10 @@ bool readUpTo(HANDLE file, std::uint64_t limit, std::string& out) {
     return true;
 }
 
+constexpr const char* kNotRegular = "is not a regular file";
+constexpr std::wstring_view kTemporaryMark = L".vmg-";
+constexpr std::size_t kTemporaryRandom = 6;
+
 std::string tooLarge(std::uint64_t limit) {
     return "is larger than the limit of " + std::to_string(limit) + " bytes";
 }
@@ -110,9 +123,13 @@ std::string SystemErrorText(int code) {
     return Utf8(text);
 }
 
-FileRead ReadRegularFile(const std::string& path, std::uint64_t limit) {
+namespace {
+
+// Opens path for reading and checks, on that handle, that it is a regular file within the
+// limit; Ok with the stamp (Bytes still empty) when it is.
+FileRead openChecked(const std::string& path, std::uint64_t limit, Handle& file) {
     FileRead result;
-    Handle file(openExisting(Wide(path), GENERIC_READ));
+    file.Reset(openExisting(Wide(path), GENERIC_READ));
     if (!file.Valid()) {
         result.Reason = lastErrorText();
         return result;
@@ -120,41 +137,44 @@ FileRead ReadRegularFile(const std::string& path, std::uint64_t limit) {
     // A console, a printer port or a pipe is refused before anything is read from it.
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileType(file.Get()) != FILE_TYPE_DISK) {
-        result.Status = ReadStatus::NotRegularFile;
-        result.Reason = "is not a regular file";
-        return result;
+        return {ReadStatus::NotRegularFile, {}, kNotRegular, {}};
     }
     if (!GetFileInformationByHandle(file.Get(), &info)) {
         result.Reason = lastErrorText();
         return result;
     }
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        result.Status = ReadStatus::NotRegularFile;
-        result.Reason = "is not a regular file";
-        return result;
+        return {ReadStatus::NotRegularFile, {}, kNotRegular, {}};
     }
     const FileStamp stamp = stampOf(info);
     if (stamp.Size > limit) {
-        result.Status = ReadStatus::TooLarge;
-        result.Reason = tooLarge(limit);
+        return {ReadStatus::TooLarge, {}, tooLarge(limit), {}};
+    }
+    return {ReadStatus::Ok, {}, {}, stamp};
+}
+
+} // namespace
+
+FileRead ReadRegularFile(const std::string& path, std::uint64_t limit) {
+    Handle file(INVALID_HANDLE_VALUE);
+    FileRead result = openChecked(path, limit, file);
+    if (!result.ok()) {
         return result;
     }
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(stamp.Size));
-    if (!readUpTo(file.Get(), limit, bytes)) {
-        result.Reason = lastErrorText();
-        return result;
+    result.Bytes.reserve(static_cast<std::size_t>(result.Stamp.Size));
+    if (!readUpTo(file.Get(), limit, result.Bytes)) {
+        return {ReadStatus::CannotOpen, {}, lastErrorText(), {}};
     }
-    if (bytes.size() > limit) { // it grew while being read
-        result.Status = ReadStatus::TooLarge;
-        result.Reason = tooLarge(limit);
-        return result;
+    if (result.Bytes.size() > limit) { // it grew while being read
+        return {ReadStatus::TooLarge, {}, tooLarge(limit), {}};
     }
-    result.Status = ReadStatus::Ok;
-    result.Bytes = std::move(bytes);
-    result.Stamp = stamp;
     result.Stamp.Size = result.Bytes.size();
     return result;
+}
+
+FileRead CheckRegularFile(const std::string& path, std::uint64_t limit) {
+    Handle file(INVALID_HANDLE_VALUE);
+    return openChecked(path, limit, file);
 }
 
 std::optional<FileStamp> StampOf(const std::string& path) {
@@ -177,7 +197,7 @@ struct Target {
 
 // Nothing (and the system's reason) when the target cannot be replaced: a file the user may not
 // write, a folder, a path whose folder is missing.
-std::optional<Target> examineTarget(const std::string& path, std::string& why) {
+std::optional<Target> examineTarget(const std::string& path, DWORD& why) {
     Target target{Wide(path), false};
     // Opening for writing, without changing anything, asks the system whether the user may.
     Handle old(CreateFileW(target.Path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
@@ -187,7 +207,7 @@ std::optional<Target> examineTarget(const std::string& path, std::string& why) {
         if (error == ERROR_FILE_NOT_FOUND) {
             return target;
         }
-        why = failedOn(path, error);
+        why = error;
         return std::nullopt;
     }
     // The read-only attribute binds every user on Windows, even where the file system would
@@ -195,7 +215,7 @@ std::optional<Target> examineTarget(const std::string& path, std::string& why) {
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileInformationByHandle(old.Get(), &info) &&
         (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        why = failedOn(path, ERROR_ACCESS_DENIED);
+        why = ERROR_ACCESS_DENIED;
         return std::nullopt;
     }
     target.Exists = true;
@@ -233,13 +253,46 @@ std::wstring uniqueSuffix() {
     return out;
 }
 
-// Creates ".NAME.xxxxxx" beside the target, opened for writing.
+// The folder of a path with its closing separator ("" for a bare name), and the name.
+std::pair<std::wstring, std::wstring> split(const std::wstring& path) {
+    const auto cut = path.find_last_of(L"\\/");
+    if (cut == std::wstring::npos) {
+        return {L"", path};
+    }
+    return {path.substr(0, cut + 1), path.substr(cut + 1)};
+}
+
+// Removes temporaries that a killed writer left in the folder long ago; a temporary of a
+// replace that is running now is younger than that. The folder's security decides whose.
+void removeStaleTemporaries(const std::wstring& folder) {
+    WIN32_FIND_DATAW found{};
+    const std::wstring pattern = folder + L".*" + std::wstring(kTemporaryMark) + L"*";
+    HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    FILETIME nowTime{};
+    GetSystemTimeAsFileTime(&nowTime);
+    const std::uint64_t now = joined(nowTime.dwHighDateTime, nowTime.dwLowDateTime);
+    constexpr std::uint64_t kTicksPerSecond = 10000000;
+    do {
+        const std::uint64_t written =
+            joined(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            IsTemporaryName(Utf8(found.cFileName)) && now > written &&
+            (now - written) / kTicksPerSecond > std::uint64_t{kStaleTemporarySeconds}) {
+            DeleteFileW((folder + found.cFileName).c_str());
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+// Creates ".NAME.vmg-xxxxxx" beside the target, opened for writing.
 HANDLE createTemporary(const std::wstring& target, std::wstring& name) {
-    const auto cut = target.find_last_of(L"\\/");
-    const std::wstring folder = cut == std::wstring::npos ? L"" : target.substr(0, cut + 1);
-    const std::wstring file = cut == std::wstring::npos ? target : target.substr(cut + 1);
+    const auto [folder, file] = split(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = folder + L"." + file + L"." + uniqueSuffix();
+        name = folder + L"." + file + std::wstring(kTemporaryMark) + uniqueSuffix();
         HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
@@ -281,37 +334,53 @@ bool renameOver(const Target& target, const std::wstring& temporary, DWORD& erro
 
 } // namespace
 
+bool IsTemporaryName(std::string_view name) {
+    const std::size_t tail = kTemporaryMark.size() + kTemporaryRandom;
+    if (name.size() < 2 + tail || name.front() != '.') {
+        return false;
+    }
+    const std::string_view mark = name.substr(name.size() - tail, kTemporaryMark.size());
+    if (!std::equal(mark.begin(), mark.end(), kTemporaryMark.begin())) {
+        return false;
+    }
+    for (const char c : name.substr(name.size() - kTemporaryRandom)) {
+        const bool alnum =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (!alnum) {
+            return false;
+        }
+    }
+    return true;
+}
+
 ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes,
                           const std::function<bool()>& beforeRename) {
-    ReplaceResult result;
-    const auto target = examineTarget(path, result.Reason);
+    DWORD error = 0;
+    const auto target = examineTarget(path, error);
     if (!target) {
-        return result;
+        return failed(path, error);
     }
+    removeStaleTemporaries(split(target->Path).first);
     std::wstring temporary;
     Handle file(createTemporary(target->Path, temporary));
     if (!file.Valid()) {
-        result.Reason = failedOn(path, GetLastError());
-        return result;
+        return failed(path, GetLastError());
     }
     const bool written = writeAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
     const DWORD writeError = GetLastError();
     if (!file.Close() || !written) {
-        result.Reason = failedOn(Utf8(temporary), written ? GetLastError() : writeError);
+        const DWORD why = written ? GetLastError() : writeError;
         DeleteFileW(temporary.c_str());
-        return result;
+        return failed(path, why);
     }
     if (beforeRename && !beforeRename()) {
         DeleteFileW(temporary.c_str());
-        result.Status = ReplaceStatus::Abandoned;
-        return result;
+        return {ReplaceStatus::Abandoned, {}, 0};
     }
-    DWORD error = 0;
     if (renameOver(*target, temporary, error)) {
-        result.Status = ReplaceStatus::Ok;
-        return result;
+        return {ReplaceStatus::Ok, {}, 0};
     }
-    result.Reason = failedOn(path, error);
+    ReplaceResult result = failed(path, error);
     // Only when the old file is gone is the temporary the one copy of the text: then it stays.
     if (GetFileAttributesW(target->Path.c_str()) != INVALID_FILE_ATTRIBUTES || !target->Exists) {
         DeleteFileW(temporary.c_str());

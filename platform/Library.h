@@ -1,4 +1,4 @@
-// The platform layer's dynamic libraries and the running program's own folder.
+// The dynamic-library side of the platform layer, and where the running program lives.
 #pragma once
 #include <string>
 

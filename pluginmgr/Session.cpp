@@ -1,17 +1,11 @@
 // The session file and the atomic file edits shared by the qvPluginMgr library and vmacgen.
 #include "Session.h"
 
-#include <cerrno>
+#include "Files.h"
+
 #include <charconv>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <system_error>
-#include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vmg::pluginmgr {
 
@@ -19,8 +13,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A session is a handful of short lines; anything bigger is not one.
-constexpr std::uintmax_t kMaxSessionBytes = 64 * 1024;
+// Each paste gets its page afresh this many times when an editor saves it meanwhile.
+constexpr int kPasteRetries = 3;
+
+std::function<void()>& pasteHook() {
+    static std::function<void()> hook;
+    return hook;
+}
 
 std::string_view trimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
@@ -36,10 +35,6 @@ void parseNumber(std::string_view text, std::int32_t& out) {
     if (error == std::errc() && end == text.data() + text.size()) {
         out = value;
     }
-}
-
-std::string errnoText(const std::string& what) {
-    return what + ": " + std::strerror(errno);
 }
 
 // The length of the line end at pos (CR LF, CR or LF), 0 when there is none.
@@ -78,20 +73,6 @@ std::string withLineEnds(std::string_view text, std::string_view lineEnd) {
     return out;
 }
 
-bool writeAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t written = ::write(fd, content.data(), content.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        content.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 } // namespace
 
 fs::path SessionFilePath() {
@@ -105,6 +86,10 @@ fs::path SessionFilePath() {
 }
 
 std::optional<Session> ParseSession(std::string_view text) {
+    // An editor that writes UTF-8 may put a byte-order mark first.
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
     Session session;
     bool named = false;
     while (!text.empty()) {
@@ -152,6 +137,40 @@ std::optional<Session> ReadSession() {
     return ParseSession(*text);
 }
 
+std::string SessionProblem() {
+    const fs::path path = SessionFilePath();
+    std::error_code error;
+    if (path.empty() || fs::symlink_status(path, error).type() == fs::file_type::not_found) {
+        return {};
+    }
+    const std::string where = "The session file " + path.string();
+    const platform::FileRead read = platform::ReadRegularFile(path.string(), kMaxSessionBytes);
+    if (read.Status == platform::ReadStatus::TooLarge) {
+        return where + " is not used: it is larger than the limit of " +
+               std::to_string(kMaxSessionBytes) + " bytes";
+    }
+    if (read.Status == platform::ReadStatus::NotRegularFile) {
+        return where + " is not used: it is not a regular file";
+    }
+    if (!read.ok()) {
+        return where + " is not used: it cannot be read (" + read.Reason + ")";
+    }
+    const auto session = ParseSession(read.Bytes);
+    if (!session) {
+        return where + " is not used: it has no page= line naming a page by its absolute path";
+    }
+    const platform::FileRead page = platform::CheckRegularFile(session->Page, kMaxPageBytes);
+    if (page.Status == platform::ReadStatus::TooLarge) {
+        return where + " is not used: its page " + session->Page + " is larger than the limit of " +
+               std::to_string(kMaxPageBytes) + " bytes";
+    }
+    if (!page.ok()) {
+        return where + " is not used: its page " + session->Page + " cannot be read (" +
+               page.Reason + ")";
+    }
+    return {};
+}
+
 bool WriteSession(const Session& session, std::string& why) {
     const fs::path path = SessionFilePath();
     if (path.empty()) {
@@ -182,74 +201,23 @@ bool RemoveSession(std::string& why) {
 }
 
 bool IsReadableFile(const fs::path& path) {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error)) {
-        return false;
-    }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    ::close(fd);
-    return true;
+    return platform::CheckRegularFile(path.string(), UINT64_MAX).ok();
 }
 
 std::optional<std::string> ReadWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error)) {
+    platform::FileRead read = platform::ReadRegularFile(path.string(), maxBytes);
+    if (!read.ok()) {
         return std::nullopt;
     }
-    const std::uintmax_t size = fs::file_size(path, error);
-    if (error || size > maxBytes) {
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string content(static_cast<std::size_t>(size), '\0');
-    in.read(content.data(), static_cast<std::streamsize>(content.size()));
-    // The file may have changed since its size was taken: keep what was there.
-    content.resize(static_cast<std::size_t>(in.gcount()));
-    return content;
+    return std::move(read.Bytes);
 }
 
 bool ReplaceFileAtomically(const fs::path& path, std::string_view content, std::string& why) {
-    std::error_code error;
-    const fs::path target = fs::weakly_canonical(path, error);
-    if (error) {
-        why = path.string() + ": " + error.message();
-        return false;
+    const platform::ReplaceResult replaced = platform::ReplaceFile(path.string(), content);
+    if (!replaced.ok()) {
+        why = replaced.Reason;
     }
-    std::string pattern =
-        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        why = errnoText(target.parent_path().string());
-        return false;
-    }
-    const std::string temp(name.data());
-    struct stat old {};
-    bool ok = writeAll(fd, content) &&
-              (::stat(target.c_str(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0);
-    ok = ok && ::fsync(fd) == 0;
-    if (!ok) {
-        why = errnoText(temp);
-    }
-    if (::close(fd) != 0 && ok) {
-        why = errnoText(temp);
-        ok = false;
-    }
-    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-        why = errnoText(target.string());
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
-    }
-    return ok;
+    return replaced.ok();
 }
 
 std::string InsertAt(std::string_view content, std::int32_t line, std::int32_t column,
@@ -292,12 +260,33 @@ std::string InsertAt(std::string_view content, std::int32_t line, std::int32_t c
 
 bool InsertIntoFile(const fs::path& path, std::int32_t line, std::int32_t column,
                     std::string_view text, std::string& why) {
-    const auto content = ReadWholeFile(path);
-    if (!content) {
-        why = path.string() + ": cannot be read";
-        return false;
+    // An editor may save the page between our read and our rename: the page must still be the
+    // file that was read, or its new text is read and the insertion made again.
+    for (int attempt = 0; attempt <= kPasteRetries; ++attempt) {
+        const platform::FileRead page = platform::ReadRegularFile(path.string(), kMaxPageBytes);
+        if (!page.ok()) {
+            why = path.string() + ": " + page.Reason;
+            return false;
+        }
+        const auto unchanged = [&] {
+            if (pasteHook()) {
+                pasteHook()();
+            }
+            return platform::StampOf(path.string()) == page.Stamp;
+        };
+        const platform::ReplaceResult replaced = platform::ReplaceFile(
+            path.string(), InsertAt(page.Bytes, line, column, text), unchanged);
+        if (replaced.Status != platform::ReplaceStatus::Abandoned) {
+            why = replaced.Reason;
+            return replaced.ok();
+        }
     }
-    return ReplaceFileAtomically(path, InsertAt(*content, line, column, text), why);
+    why = path.string() + ": the page kept changing during the paste";
+    return false;
+}
+
+void SetPasteHookForTests(std::function<void()> hook) {
+    pasteHook() = std::move(hook);
 }
 
 } // namespace vmg::pluginmgr

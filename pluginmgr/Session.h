@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,12 @@
 namespace vmg::pluginmgr {
 
 inline constexpr const char* kSessionFileName = "vorlan-ide.session";
+
+// A session is a handful of short lines; a bigger file is not one.
+inline constexpr std::uintmax_t kMaxSessionBytes = 64 * 1024;
+// The largest page that is read or pasted into: its text size with the closing NUL stays within
+// the 64 MiB the wizard accepts.
+inline constexpr std::uintmax_t kMaxPageBytes = 64 * 1024 * 1024 - 1;
 
 // What the session names: the open page's file, its PIC core and the 1-based cursor.
 struct Session {
@@ -26,24 +33,31 @@ struct Session {
 std::filesystem::path SessionFilePath();
 
 // Reads "key=value" lines (page, core, line, column; others ignored, '#' starts a comment
-// line). Nothing when no absolute page is named; an unreadable number keeps its default.
+// line; a UTF-8 byte-order mark first is skipped). Nothing when no absolute page is named; an
+// unreadable number keeps its default.
 std::optional<Session> ParseSession(std::string_view text);
 std::string SessionText(const Session& session);
 
 // The session in SessionFilePath(), when there is one that names a page.
 std::optional<Session> ReadSession();
+// Why the session file that exists cannot be used (too large, not a regular file, unreadable,
+// no page named, a page that cannot be read), as one line; empty when it is usable or when
+// there is no session file.
+std::string SessionProblem();
 // Writes / removes the session file; on failure `why` tells the reason. Removing a session
 // that is not there succeeds.
 bool WriteSession(const Session& session, std::string& why);
 bool RemoveSession(std::string& why);
 
-// A regular file that can be opened for reading.
+// A regular file (or a link to one) that can be opened for reading.
 bool IsReadableFile(const std::filesystem::path& path);
-// The whole file, or nothing when it cannot be read or is larger than maxBytes.
+// The whole file, or nothing when it is no regular file, cannot be read or is larger than
+// maxBytes (at most maxBytes + 1 bytes are ever read).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
                                          std::uintmax_t maxBytes = UINTMAX_MAX);
 // Replaces the file (through a symbolic link, its target) by writing a temporary file beside
-// it and renaming it over the old one, so a reader never sees half a file; keeps the mode.
+// it and renaming it over the old one, so a reader never sees half a file; keeps the mode and,
+// as root, the owner; refuses a file the user may not write.
 bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view content,
                            std::string& why);
 
@@ -53,7 +67,11 @@ bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view c
 // turned into the content's own (its first line end), so a file keeps one style.
 std::string InsertAt(std::string_view content, std::int32_t line, std::int32_t column,
                      std::string_view text);
+// Reads the page, inserts and replaces it; when the page changed between the read and the
+// rename it is read again and the insertion redone, up to three times, before failing.
 bool InsertIntoFile(const std::filesystem::path& path, std::int32_t line, std::int32_t column,
                     std::string_view text, std::string& why);
+// Runs between each read of the page and its rename (an editor's save, for tests).
+void SetPasteHookForTests(std::function<void()> hook);
 
 } // namespace vmg::pluginmgr

@@ -1,4 +1,5 @@
 // Our own qvPluginMgr library: "the IDE" is whatever page the session file names.
+#include "Files.h"
 #include "Session.h"
 #include "cPluginInterface.h"
 
@@ -39,6 +40,12 @@ bool samePage(const char* given, std::size_t size, const session::Session& curre
     return std::string_view(given, length) == id;
 }
 
+// Why the last call that failed did so, for GetLastErrorText.
+std::string& lastError() {
+    static std::string text;
+    return text;
+}
+
 } // namespace
 
 extern "C" {
@@ -77,12 +84,14 @@ VMG_PLUGIN_EXPORT std::int32_t VMG_PLUGIN_CALL GetPageInfo(const char* pageId, P
     if (!current || !samePage(pageId, vmg::ide::kPageIdSize, *current)) {
         return 0;
     }
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(current->Page, error);
-    // The text size counts the closing NUL, so an empty page still has a size of 1.
-    if (error || size >= static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max())) {
+    // The size is the wizard's to judge (it refuses one above its limit), as long as it fits.
+    const vmg::platform::FileRead page = vmg::platform::CheckRegularFile(
+        current->Page, static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) - 1);
+    if (!page.ok()) {
         return 0;
     }
+    // The text size counts the closing NUL, so an empty page still has a size of 1.
+    const std::uint64_t size = page.Stamp.Size;
     std::memset(info, 0, sizeof(*info));
     const std::string name = std::filesystem::path(current->Page).filename().string();
     std::memcpy(info->Name, name.data(), std::min(name.size(), sizeof(info->Name)));
@@ -99,7 +108,7 @@ VMG_PLUGIN_EXPORT std::int32_t VMG_PLUGIN_CALL GetPageText(char* buffer, std::in
     const auto current = connectedSession();
     std::optional<std::string> text;
     if (current && samePage(buffer, size, *current)) {
-        text = session::ReadWholeFile(current->Page);
+        text = session::ReadWholeFile(current->Page, session::kMaxPageBytes);
     }
     if (!text) {
         buffer[0] = '\0'; // never hand back the identifier as if it were the text
@@ -129,10 +138,28 @@ VMG_PLUGIN_EXPORT std::int32_t VMG_PLUGIN_CALL SetPageTextAt(std::int32_t first,
                                                              const char* text) {
     const auto current = connectedSession();
     if (text == nullptr || !current) {
+        lastError() = "no page is open";
         return 0;
     }
     std::string why;
-    return session::InsertIntoFile(current->Page, first, second, text, why) ? 1 : 0;
+    if (!session::InsertIntoFile(current->Page, first, second, text, why)) {
+        lastError() = why;
+        return 0;
+    }
+    lastError().clear();
+    return 1;
+}
+
+// Not one of the seven: the reason of the last failed SetPageTextAt, copied NUL-terminated into
+// the buffer (cut to its size); the result is the reason's full length, 0 when there is none.
+VMG_PLUGIN_EXPORT std::int32_t VMG_PLUGIN_CALL GetLastErrorText(char* buffer, std::int32_t size) {
+    const std::string& text = lastError();
+    if (buffer != nullptr && size > 0) {
+        const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
+        std::memcpy(buffer, text.data(), n);
+        buffer[n] = '\0';
+    }
+    return static_cast<std::int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
 }
 
 } // extern "C"
@@ -145,3 +172,4 @@ static_assert(std::is_same_v<decltype(&GetPageInfo), vmg::ide::GetPageInfoFn>);
 static_assert(std::is_same_v<decltype(&GetPageText), vmg::ide::GetPageTextFn>);
 static_assert(std::is_same_v<decltype(&GetPageCursorPos), vmg::ide::GetPageCursorPosFn>);
 static_assert(std::is_same_v<decltype(&SetPageTextAt), vmg::ide::SetPageTextAtFn>);
+static_assert(std::is_same_v<decltype(&GetLastErrorText), vmg::ide::GetLastErrorTextFn>);

@@ -5,7 +5,6 @@
 #include "Dialogs.h"
 #include "IDE_Info.h"
 #include "MacSourceReadWrite.h"
-#include "MacroCodeGenerator.h"
 #include "RtfWriter.h"
 #include "Text1252.h"
 
@@ -132,7 +131,7 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
     if (plan.SaveSource) {
         const QString path = JoinFolder(plan.Folder, plan.SourceName);
         std::string why;
-        if (!macsource::MacroSourceText(codegen::Definition(), content.ParamCount, &why)) {
+        if (!macsource::MacroSourceText(content.Definition, content.ParamCount, &why)) {
             ui.Error(parent, QStringLiteral("Cannot create file \"%1\". %2")
                                  .arg(QDir::toNativeSeparators(path), FromCp1252(why)));
             return FinishOutcome::Failed;
@@ -151,7 +150,8 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
     // Each file replaces its old self whole or not at all.
     for (const OutputFile& file : files) {
         const macsource::WriteResult written =
-            file.MacroSource ? macsource::WriteMacroSource(LocalPath(file.Path), content.ParamCount)
+            file.MacroSource ? macsource::WriteMacroSource(LocalPath(file.Path), content.Definition,
+                                                           content.ParamCount)
                              : macsource::WriteFileAtomically(LocalPath(file.Path), file.Bytes);
         if (!written.ok) {
             ui.Error(parent, QFile::decodeName(QByteArray::fromStdString(written.message)));

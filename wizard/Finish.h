@@ -2,6 +2,8 @@
 // three files and the paste into the IDE's page.
 #pragma once
 
+#include "MacroCodeGenerator.h"
+
 #include <QString>
 
 #include <string>
@@ -27,11 +29,12 @@ struct FinishPlan {
 };
 
 // What the files and the paste are made of: the review boxes as the user left them, and the
-// definition's parameter count for the macro source file.
+// definition with its parameter count for the macro source file.
 struct FinishContent {
     const QTextDocument& Code;
     QString Hint;
     int ParamCount = 0;
+    const codegen::MacroDefinition& Definition;
 };
 
 enum class FinishOutcome {

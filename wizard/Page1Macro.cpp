@@ -138,7 +138,7 @@ bool Page1Macro::Check() {
 }
 
 void Page1Macro::Commit() {
-    codegen::MacGen& header = codegen::MacroHeader();
+    codegen::MacGen& header = Definition().Header;
     header.MacroName = ToCp1252(m_txtMacroName->text());
     header.ReturnMethod = ReturnIndex();
     header.Target = State().TargetChoice;
@@ -147,7 +147,7 @@ void Page1Macro::Commit() {
 }
 
 void Page1Macro::Enter() {
-    const codegen::MacGen& header = codegen::MacroHeader();
+    const codegen::MacGen& header = Definition().Header;
     m_txtMacroName->setText(FromCp1252(header.MacroName));
     m_memoDescription->setPlainText(DescriptionForEditor(header.Description));
     switch (header.Target) {
@@ -185,14 +185,14 @@ void Page1Macro::cmdReloadClick() {
     }
     // A file that stops half-way (a malformed flag) must not leave the definition half
     // replaced, so it is read into a copy that is taken only when the whole file was read.
-    codegen::MacroDefinition loaded = codegen::Definition();
+    codegen::MacroDefinition loaded = Definition();
     const auto result = macsource::ReadMacroSourceText(
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), loaded);
     if (!result.ok) {
         Ui().Error(this, FromCp1252(result.message));
         return;
     }
-    codegen::Definition() = loaded;
+    Definition() = loaded;
     State().ParamCount = result.count;
     State().CurrentParam = 1;
     emit macroSourceLoaded();

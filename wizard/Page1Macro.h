@@ -23,7 +23,7 @@ public:
     bool Check() override;
     void Commit() override;
     // Controls from the macro header.
-    void Enter();
+    void Enter() override;
 
     // Start-up: the three return methods, in index order.
     void FillReturnList();

@@ -16,18 +16,6 @@
 
 namespace vmg::wizard {
 
-namespace {
-
-// The table slot shown, or null when CurrentParam lies outside the table's 20 slots.
-codegen::ArgData* SlotOf(int currentParam) {
-    if (currentParam < 1 || currentParam > codegen::kMaxParams) {
-        return nullptr;
-    }
-    return &codegen::ParamTable()[static_cast<std::size_t>(currentParam - 1)];
-}
-
-} // namespace
-
 Page2Params::Page2Params(PageContext context, QWidget* parent) : WizardPage(2, context, parent) {
     AddIllustration();
     m_lblStep2 = AddPageText("lblStep2", 160, 16, 289, 130);
@@ -73,6 +61,14 @@ Page2Params::Page2Params(PageContext context, QWidget* parent) : WizardPage(2, c
     connect(m_cmbDestVarName->lineEdit(), &QLineEdit::textEdited, this, touched);
     connect(m_cmbDestVarName, &QComboBox::activated, this, touched);
     connect(m_cmbArgDataType, &QComboBox::activated, this, touched);
+}
+
+codegen::ArgData* Page2Params::Slot() const {
+    const int current = State().CurrentParam;
+    if (current < 1 || current > codegen::kMaxParams) {
+        return nullptr;
+    }
+    return &Definition().Params[static_cast<std::size_t>(current - 1)];
 }
 
 void Page2Params::SetPageTexts() {
@@ -131,7 +127,7 @@ void Page2Params::ShowSlot() {
     if (State().ParamCount == 0) {
         return;
     }
-    const codegen::ArgData* slot = SlotOf(State().CurrentParam);
+    const codegen::ArgData* slot = Slot();
     if (slot == nullptr) {
         return;
     }
@@ -147,14 +143,14 @@ void Page2Params::ShowSlot() {
 bool Page2Params::StoreSlot() {
     const std::string name = ToCp1252(m_txtParamName->text());
     const std::string variable = ToCp1252(m_cmbDestVarName->currentText());
-    if (!codegen::AreValidNames(name, variable, codegen::MacroHeader().Skeleton)) {
+    if (!codegen::AreValidNames(name, variable, Definition().Header.Skeleton)) {
         Ui().Beep();
         Ui().Information(
             this, QStringLiteral(
                       "You have entered invalid characters\n\rin the Parameter or Variable Name"));
         return false;
     }
-    codegen::ArgData* slot = SlotOf(State().CurrentParam);
+    codegen::ArgData* slot = Slot();
     if (slot == nullptr) {
         return true; // no slot beyond the table's last: there is nothing to store
     }
@@ -173,7 +169,7 @@ void Page2Params::LoadHook() {
     State().FirstOptionalParam = 0;
     const int count = std::min(State().ParamCount, codegen::kMaxParams);
     for (int k = 1; k <= count; ++k) {
-        if (codegen::ParamTable()[static_cast<std::size_t>(k - 1)].Optional) {
+        if (Definition().Params[static_cast<std::size_t>(k - 1)].Optional) {
             State().FirstOptionalParam = k;
             break;
         }
@@ -190,7 +186,7 @@ bool Page2Params::Check() {
     if (!StoreSlot()) {
         return false;
     }
-    if (!codegen::CheckFsrUse(s.ParamCount)) {
+    if (!codegen::CheckFsrUse(Definition(), s.ParamCount)) {
         Ui().Information(this, QStringLiteral("Incomplete Parameter Set"));
         return false;
     }
@@ -198,11 +194,14 @@ bool Page2Params::Check() {
 }
 
 void Page2Params::Commit() {
-    codegen::MacroHeader().ArgCount = State().ParamCount;
+    Definition().Header.ArgCount = State().ParamCount;
 }
 
-void Page2Params::Enter(const TypeLists& lists) {
-    const codegen::MacGen& header = codegen::MacroHeader();
+void Page2Params::Enter() {
+    const codegen::MacGen& header = Definition().Header;
+    // The register names of the committed target, and the types of the chosen one.
+    const TypeLists lists = BuildTypeLists(State().TargetChoice);
+    emit typeListsBuilt(lists);
     m_pnlDestVar->setVisible(!header.Skeleton);
     AddMissingNames(m_cmbDestVarName, RegisterNames(header.Target));
     ClearDroppedNotice();
@@ -237,7 +236,7 @@ void Page2Params::UpdateAddAvailability() {
     const WizardState& s = State();
     const bool complete =
         !m_txtParamName->text().isEmpty() && s.CurrentParam == s.ParamCount + 1 &&
-        (!m_cmbDestVarName->currentText().isEmpty() || codegen::MacroHeader().Skeleton) &&
+        (!m_cmbDestVarName->currentText().isEmpty() || Definition().Header.Skeleton) &&
         m_cmbArgDataType->currentIndex() >= 0 && s.CurrentParam < codegen::kMaxParams;
     // Only the button refresh takes Add away again; a refused entry is caught by the store.
     if (complete) {
@@ -292,7 +291,7 @@ void Page2Params::cmdRemArgClick() {
     }
     // Every later parameter, and the blank slot after them, moves down one place. With all
     // 20 slots in use nothing follows the last one, so the freed last slot is left empty.
-    codegen::ParamArray& table = codegen::ParamTable();
+    codegen::ParamArray& table = Definition().Params;
     const int last = std::min(s.ParamCount, codegen::kMaxParams);
     for (int k = s.CurrentParam; k <= last; ++k) {
         table[static_cast<std::size_t>(k - 1)] =
@@ -341,7 +340,7 @@ void Page2Params::cmdNextArgClick() {
 
 void Page2Params::chkArgOptionalClick(bool ticked) {
     WizardState& s = State();
-    codegen::ArgData* slot = SlotOf(s.CurrentParam);
+    codegen::ArgData* slot = Slot();
     if (slot == nullptr) {
         return;
     }
@@ -353,13 +352,13 @@ void Page2Params::chkArgOptionalClick(bool ticked) {
     s.FirstOptionalParam = ticked ? s.CurrentParam : s.CurrentParam + 1;
     const int count = std::min(s.ParamCount, codegen::kMaxParams);
     for (int k = 1; k <= count; ++k) {
-        codegen::ParamTable()[static_cast<std::size_t>(k - 1)].Optional = k >= s.FirstOptionalParam;
+        Definition().Params[static_cast<std::size_t>(k - 1)].Optional = k >= s.FirstOptionalParam;
     }
 }
 
 void Page2Params::cmdGetVars0Click() {
     FillSortedNames(m_cmbDestVarName, ide::PageVariables(),
-                    RegisterNames(codegen::MacroHeader().Target));
+                    RegisterNames(Definition().Header.Target));
     // The IDE's page was read once at start-up; a second press could bring nothing new.
     m_cmdGetVars0->setEnabled(false);
 }

@@ -25,9 +25,10 @@ public:
     bool Check() override;
     // The header's ArgCount takes ParamCount.
     void Commit() override;
-    // Arrival with Next: destination row, register names, type list, then the current slot
-    // (or an empty editor when there are no parameters).
-    void Enter(const TypeLists& lists);
+    // Arrival with Next: destination row, register names, the type lists for TargetChoice
+    // (handed on to page 3 through typeListsBuilt), then the current slot (or an empty editor
+    // when there are no parameters).
+    void Enter() override;
 
     // The enabled state of "<<", ">>", "Delete" and "Add" and the caption of pnlParamNum.
     void Refresh();
@@ -51,7 +52,14 @@ public:
     // empty again once the user acts on the page.
     QString DroppedEntryNotice() const;
 
+signals:
+    // The entry built both type lists; the return list belongs to page 3.
+    void typeListsBuilt(const vmg::wizard::TypeLists& lists);
+
 private:
+    // The table slot shown, or null when CurrentParam lies outside the table's 20 slots.
+    codegen::ArgData* Slot() const;
+
     void cmdAddArgClick();
     void cmdRemArgClick();
     void cmdPrevArgClick();

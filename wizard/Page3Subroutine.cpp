@@ -62,7 +62,7 @@ bool Page3Subroutine::Check() {
             QStringLiteral("Subroutine Name or Return Varaiable contains invalid characters"));
         return false;
     }
-    if (codegen::MacroHeader().ReturnMethod > 0 &&
+    if (Definition().Header.ReturnMethod > 0 &&
         !codegen::IsValidName(ToCp1252(m_cmbRetVarName->currentText()))) {
         Ui().Information(this, QStringLiteral("Return Variable contains invalid characters"));
         return false;
@@ -71,7 +71,7 @@ bool Page3Subroutine::Check() {
 }
 
 void Page3Subroutine::Commit() {
-    codegen::RetData& r = codegen::ReturnDef();
+    codegen::RetData& r = Definition().Return;
     r.SubName = ToCp1252(m_cmbSubroutineName->currentText());
     r.UseGoSub = m_optCallSub->isChecked();
     r.UseGoTo = m_optJumpSub->isChecked();
@@ -82,8 +82,8 @@ void Page3Subroutine::Commit() {
 }
 
 void Page3Subroutine::Enter() {
-    const codegen::MacGen& header = codegen::MacroHeader();
-    const codegen::RetData& r = codegen::ReturnDef();
+    const codegen::MacGen& header = Definition().Header;
+    const codegen::RetData& r = Definition().Return;
     m_lblParamNums->setText(
         QStringLiteral("You have entered %1 parameters").arg(State().ParamCount));
     if (header.ReturnMethod > 0) {
@@ -149,7 +149,7 @@ void Page3Subroutine::cmdShowLabelsClick() {
 
 void Page3Subroutine::cmdGetVars1Click() {
     FillSortedNames(m_cmbRetVarName, ide::PageVariables(),
-                    RegisterNames(codegen::MacroHeader().Target));
+                    RegisterNames(Definition().Header.Target));
     m_cmdGetVars1->setEnabled(false);
 }
 

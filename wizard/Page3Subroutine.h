@@ -24,7 +24,7 @@ public:
     void Commit() override;
     // Arrival with Next: the parameter count, the return panel, the call kind, the stored
     // names, type and flags.
-    void Enter();
+    void Enter() override;
 
     // Page 2's entry fills these: the return types for TargetChoice and the target's
     // register names.

@@ -40,7 +40,8 @@ void Page4Code::Enter() {
     // The rich-edit box's tab stops: every half inch.
     m_rtxtCode->setTabStopDistance(logicalDpiX() / 2.0);
 
-    const QString text = LinesForEditor(codegen::GenerateMacro(State().ParamCount)) + u'\n';
+    const QString text =
+        LinesForEditor(codegen::MacroLines(Definition(), State().ParamCount)) + u'\n';
     QTextDocument* doc = m_rtxtCode->document();
     // Filling and colouring are no steps the user can undo: Undo right after arriving would
     // otherwise strip the colours.

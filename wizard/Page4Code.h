@@ -14,9 +14,9 @@ public:
     Page4Code(PageContext context, QWidget* parent);
 
     void SetPageTexts() override;
-    // Arrival with Next: the highlighter's font, the lines of GenerateMacro for ParamCount
+    // Arrival with Next: the highlighter's font, the generated macro lines for ParamCount
     // parameters, then the colouring. Earlier edits in the box are replaced.
-    void Enter();
+    void Enter() override;
 
     // The box whose content Finish pastes and saves.
     QTextEdit* CodeBox() const { return m_rtxtCode; }

@@ -48,11 +48,15 @@ void Page5Hint::SetPageTexts() {
 }
 
 void Page5Hint::Enter() {
-    m_memoHint->setPlainText(LinesForEditor(codegen::BuildKeyBlock(State().ParamCount)));
+    const codegen::Lines block = codegen::KeyBlock(Definition(), State().ParamCount);
+    m_memoHint->setPlainText(LinesForEditor(block));
     // Loading the preview is no step the user can undo into an empty box.
     QTextDocument* demo = m_rtxtHintDemo->document();
     demo->setUndoRedoEnabled(false);
-    richtext::ReadRtf(codegen::HintToRtf(), *demo);
+    // The hint is the block's fourth line.
+    richtext::ReadRtf(
+        codegen::HintLineToRtf(block.size() >= 4 ? std::string_view(block[3]) : std::string_view()),
+        *demo);
     demo->setUndoRedoEnabled(true);
     // Both boxes open at their start.
     m_rtxtHintDemo->moveCursor(QTextCursor::Start);

@@ -15,9 +15,9 @@ public:
     Page5Hint(PageContext context, QWidget* parent);
 
     void SetPageTexts() override;
-    // Arrival with Next: the block of BuildKeyBlock for ParamCount parameters in the memo and
+    // Arrival with Next: the keyword block for ParamCount parameters in the memo and
     // the rendering of its hint in the preview.
-    void Enter();
+    void Enter() override;
 
     // The memo whose lines Finish saves as the hint file.
     QPlainTextEdit* HintBox() const { return m_memoHint; }

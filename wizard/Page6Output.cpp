@@ -2,7 +2,6 @@
 #include "Page6Output.h"
 
 #include "IDE_Info.h"
-#include "MacroCodeGenerator.h"
 #include "Text1252.h"
 
 #include <QCheckBox>
@@ -62,11 +61,15 @@ void Page6Output::SetPageTexts() {
 }
 
 void Page6Output::Enter() {
-    const QString name = FromCp1252(codegen::MacroHeader().MacroName);
-    m_lblPasteDest->setText(FromCp1252(ide::CurrentPageName()));
-    m_lblSaveCodeName->setText(name + QStringLiteral("_mac.rtf"));
-    m_lblSaveHintName->setText(name + QStringLiteral("_hnt.dat"));
-    m_lblSaveSourceName->setText(name + QStringLiteral(".mcs"));
+    const QString name = FromCp1252(Definition().Header.MacroName);
+    m_pasteDest = FromCp1252(ide::CurrentPageName());
+    m_codeName = name + QStringLiteral("_mac.rtf");
+    m_hintName = name + QStringLiteral("_hnt.dat");
+    m_sourceName = name + QStringLiteral(".mcs");
+    m_lblPasteDest->setText(m_pasteDest);
+    m_lblSaveCodeName->setText(m_codeName);
+    m_lblSaveHintName->setText(m_hintName);
+    m_lblSaveSourceName->setText(m_sourceName);
     m_txtSavePath->setText(State().SaveFolder);
 }
 
@@ -87,19 +90,19 @@ void Page6Output::SetPasteEnabled(bool enabled) {
 }
 
 QString Page6Output::PasteDestination() const {
-    return m_lblPasteDest->text();
+    return m_pasteDest;
 }
 
 QString Page6Output::CodeFileName() const {
-    return m_lblSaveCodeName->text();
+    return m_codeName;
 }
 
 QString Page6Output::HintFileName() const {
-    return m_lblSaveHintName->text();
+    return m_hintName;
 }
 
 QString Page6Output::SourceFileName() const {
-    return m_lblSaveSourceName->text();
+    return m_sourceName;
 }
 
 FinishPlan Page6Output::Plan(bool connected) const {

@@ -29,7 +29,7 @@ public:
     void SetPageTexts() override;
     // Arrival with Next: the paste destination, the three file names from the macro's name
     // and the save folder.
-    void Enter();
+    void Enter() override;
 
     OutputChoices Choices() const;
     void SetChoices(const OutputChoices& choices);
@@ -45,6 +45,12 @@ public:
 
 private:
     void cmdBrowseSavePathClick();
+
+    // What the entry step worked out; the labels only show it.
+    QString m_pasteDest;
+    QString m_codeName;
+    QString m_hintName;
+    QString m_sourceName;
 
     QLabel* m_lblStep6 = nullptr;
     QCheckBox* m_chkPasteCode = nullptr;

@@ -37,12 +37,12 @@ TfmMacroGen::TfmMacroGen(Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      m_dialogs(dialogs) {
+      m_dialogs(dialogs), m_definition(codegen::Definition()) {
     setObjectName(QStringLiteral("fmMacroGen"));
     setFont(WindowFont());
     setFixedSize(kClientWidth, kClientHeight);
 
-    const PageContext context{m_state, m_dialogs};
+    const PageContext context{m_definition, m_state, m_dialogs};
     m_page0 = new Page0Intro(context, this);
     m_page1 = new Page1Macro(context, this);
     m_page2 = new Page2Params(context, this);
@@ -53,7 +53,8 @@ TfmMacroGen::TfmMacroGen(Dialogs& dialogs, QWidget* parent)
     BuildNavigation();
 
     // Page 1 drives two things on the later pages: the Allow Alt boxes, and the parameter
-    // editor's position after a macro source was loaded.
+    // editor's position after a macro source was loaded. Page 2's entry fills page 3's return
+    // types and register names.
     connect(m_page1, &Page1Macro::typeConversionChanged, this, [this](bool on) {
         m_page2->SetAllowAltForced(on);
         m_page3->SetAllowAltForced(on);
@@ -61,6 +62,10 @@ TfmMacroGen::TfmMacroGen(Dialogs& dialogs, QWidget* parent)
     connect(m_page1, &Page1Macro::macroSourceLoaded, this, [this] {
         m_page2->LoadHook();
         m_page2->Refresh();
+    });
+    connect(m_page2, &Page2Params::typeListsBuilt, this, [this](const TypeLists& lists) {
+        m_page3->AddReturnVarNames(RegisterNames(m_definition.Header.Target));
+        m_page3->SetReturnTypes(lists.Returns);
     });
 
     FormCreate();
@@ -142,7 +147,7 @@ void TfmMacroGen::ConnectToIde() {
             m_page2->SetGetVarsEnabled(ide::FindVariables());
             m_page6->SetPasteEnabled(true);
             const std::int32_t core = ide::CurrentPageCore();
-            codegen::MacroHeader().Target = core == 14 ? 1 : core == 16 ? 2 : 0;
+            m_definition.Header.Target = core == 14 ? 1 : core == 16 ? 2 : 0;
         }
     } else {
         m_page0->ShowConnected(false);
@@ -160,8 +165,8 @@ void TfmMacroGen::ApplySettings() {
     m_page1->SetReturnIndex(s.ReturnInd);
     m_page1->SetSkeleton(s.NoCode);
     // Page 1 shows the stored choices when it is first entered.
-    codegen::MacroHeader().ReturnMethod = m_page1->ReturnIndex();
-    codegen::MacroHeader().Skeleton = m_page1->Skeleton();
+    m_definition.Header.ReturnMethod = m_page1->ReturnIndex();
+    m_definition.Header.Skeleton = m_page1->Skeleton();
 }
 
 WizardSettings TfmMacroGen::CurrentSettings() const {
@@ -191,33 +196,7 @@ void TfmMacroGen::CommitPage() {
 }
 
 void TfmMacroGen::EnterPage() {
-    switch (m_state.CurrentPage) {
-    case 1:
-        m_page1->Enter();
-        break;
-    case 2: {
-        // The register names of the committed target, and the types of the chosen one.
-        const TypeLists lists = BuildTypeLists(m_state.TargetChoice);
-        m_page3->AddReturnVarNames(RegisterNames(codegen::MacroHeader().Target));
-        m_page3->SetReturnTypes(lists.Returns);
-        m_page2->Enter(lists);
-        break;
-    }
-    case 3:
-        m_page3->Enter();
-        break;
-    case 4:
-        m_page4->Enter();
-        break;
-    case 5:
-        m_page5->Enter();
-        break;
-    case 6:
-        m_page6->Enter();
-        break;
-    default:
-        break;
-    }
+    m_pages[static_cast<std::size_t>(m_state.CurrentPage)]->Enter();
 }
 
 void TfmMacroGen::ShowPage() {
@@ -264,7 +243,7 @@ void TfmMacroGen::cmdNavFinishedClick() {
         return;
     }
     const FinishContent content{*m_page4->CodeBox()->document(), m_page5->HintBox()->toPlainText(),
-                                m_state.ParamCount};
+                                m_state.ParamCount, m_definition};
     if (RunFinish(m_page6->Plan(ide::IsConnected()), content, m_dialogs, this) !=
         FinishOutcome::Done) {
         return;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Dialogs.h"
+#include "MacroCodeGenerator.h"
 #include "Settings.h"
 #include "WizardState.h"
 
@@ -37,6 +38,8 @@ public:
     ~TfmMacroGen() override;
 
     const WizardState& State() const { return m_state; }
+    // The one macro definition of the run, which the pages are handed.
+    const codegen::MacroDefinition& Definition() const { return m_definition; }
 
     // The frame's four steps, each on CurrentPage.
     bool CheckPage();
@@ -72,6 +75,8 @@ private:
     void cmdNavFinishedClick();
 
     Dialogs& m_dialogs;
+    // Bound once to the module's definition; the pages reach it only through their context.
+    codegen::MacroDefinition& m_definition;
     WizardState m_state;
     bool m_centred = false;
 #ifdef Q_OS_WIN

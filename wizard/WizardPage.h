@@ -1,8 +1,9 @@
-// What every wizard page shares: its place in the frame, the frame's check and commit steps,
-// and the small factories that put a named control at its pixel position.
+// What every wizard page shares: its place in the frame, the frame's entry, check and commit
+// steps, and the small factories that put a named control at its pixel position.
 #pragma once
 
 #include "Dialogs.h"
+#include "MacroCodeGenerator.h"
 #include "WizardState.h"
 
 #include <QFrame>
@@ -21,8 +22,10 @@ namespace vmg::wizard {
 inline constexpr int kPageWidth = 471;
 inline constexpr int kPageHeight = 297;
 
-// What a page may reach beyond its own controls.
+// What a page may reach beyond its own controls: the one macro definition of the run (bound
+// by the frame), the wizard's state and the dialogs. Pages reach nothing else.
 struct PageContext {
+    codegen::MacroDefinition& Definition;
     WizardState& State;
     Dialogs& Ui;
 };
@@ -35,13 +38,16 @@ public:
     int Index() const { return m_index; }
 
     // The frame's steps on Next: the check may refuse (after telling the user), the commit
-    // stores the page's controls into the macro definition. Pages without either pass.
+    // stores the page's controls into the macro definition, and the entry of the page arrived
+    // at fills its controls from the definition. Pages without a step do nothing for it.
     virtual bool Check() { return true; }
     virtual void Commit() {}
+    virtual void Enter() {}
     // The page's explanatory texts, set once at start-up.
     virtual void SetPageTexts() {}
 
 protected:
+    codegen::MacroDefinition& Definition() const { return m_context.Definition; }
     WizardState& State() const { return m_context.State; }
     Dialogs& Ui() const { return m_context.Ui; }
 

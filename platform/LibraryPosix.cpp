@@ -1,0 +1,39 @@
+// Dynamic libraries and the program's folder on POSIX systems.
+#include "Library.h"
+
+#include <array>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace vmg::platform {
+
+LibraryHandle OpenLibrary(const std::string& path) {
+    return ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+void* LibrarySymbol(LibraryHandle library, const char* name) {
+    return library == nullptr ? nullptr : ::dlsym(library, name);
+}
+
+void CloseLibrary(LibraryHandle library) {
+    if (library != nullptr) {
+        ::dlclose(library);
+    }
+}
+
+std::string ProgramFolder() {
+    std::array<char, 4096> buffer{};
+    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) {
+        return {};
+    }
+    const std::string path(buffer.data(), static_cast<std::size_t>(length));
+    const auto cut = path.rfind('/');
+    if (cut == std::string::npos) {
+        return {};
+    }
+    return path.substr(0, cut == 0 ? 1 : cut);
+}
+
+} // namespace vmg::platform
