@@ -1,4 +1,5 @@
 // vmacgen: the wizard's generators for batch and build-script use, and the IDE session helper.
+#include "Files.h"
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
 #include "Session.h"
@@ -13,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+int PageCommand(); // PageCommand.cpp
+
 namespace {
 
 constexpr const char* kUsage =
@@ -26,6 +29,7 @@ constexpr const char* kUsage =
     "                      point the wizard at PAGE, the file being edited: its PIC core\n"
     "                      and the cursor (line and column from 1) where Finish pastes\n"
     "  detach              forget the page that attach named\n"
+    "  page                show what the wizard's link to the IDE sees, or why it sees nothing\n"
     "  --help              print this text\n"
     "\n"
     "Text is written as code-page-1252 bytes; lines end in CR LF.\n"
@@ -123,10 +127,14 @@ int detach() {
 
 int main(int argc, char** argv) {
     using namespace vmg::codegen;
+    vmg::platform::UseBinaryStandardOutput();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(kUsage, stdout);
         return 0;
+    }
+    if (args.size() == 1 && args[0] == "page") {
+        return PageCommand();
     }
     if (!args.empty() && args[0] == "attach") {
         return attach(std::span(args).subspan(1));

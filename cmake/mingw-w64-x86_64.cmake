@@ -19,6 +19,8 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 
 # Programs built here run under Wine (tests, and the discovery of their cases).
+# The 64-bit loader itself: Debian's wine script would pick the 32-bit one when it is installed.
+find_program(VMG_WINE NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(VMG_WINE wine)
 if(VMG_WINE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${VMG_WINE})

@@ -68,12 +68,7 @@ Handle openUsual() {
     const std::string name = PluginLibraryFileName();
     const std::string folder = ProgramFolder();
     if (!folder.empty()) {
-#ifdef _WIN32
-        const char separator = '\\';
-#else
-        const char separator = '/';
-#endif
-        if (Handle lib = openLibrary(folder + separator + name)) {
+        if (Handle lib = openLibrary(platform::PathInFolder(folder, name))) {
             return lib;
         }
     }
@@ -84,11 +79,7 @@ Handle openUsual() {
 } // namespace
 
 std::string PluginLibraryFileName() {
-#ifdef _WIN32
-    return "qvPluginMgr.dll";
-#else
-    return "libqvPluginMgr.so";
-#endif
+    return platform::LibraryFileName("qvPluginMgr");
 }
 
 std::string ProgramFolder() {

@@ -2,8 +2,12 @@
 #include "Files.h"
 #include "WideWin32.h"
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -388,6 +392,11 @@ ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes,
         result.Reason += "; the new text is kept in " + Utf8(temporary);
     }
     return result;
+}
+
+void UseBinaryStandardOutput() {
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
 }
 
 } // namespace vmg::platform

@@ -70,4 +70,13 @@ std::string ProgramFolder() {
     return path.substr(0, cut);
 }
 
+std::string LibraryFileName(const std::string& base) {
+    return base + ".dll";
+}
+
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+    // Backslashes: a path loaded with an altered search path must not use forward slashes.
+    return folder + "\\" + name;
+}
+
 } // namespace vmg::platform

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -67,6 +68,10 @@ struct ReplaceCase {
     ReplaceStatus Expected;
     const char* ContentAfter; // nullptr: the target does not exist afterwards
 };
+
+void PrintTo(const ReplaceCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 const char kOld[] = "Old:\r\n  GoSub Old\r\n";
 const char kNew[] = "New: \xE9\r\n\0after NUL\n";
