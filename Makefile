@@ -7,11 +7,13 @@ PACKAGES += librsvg2-bin help2man scdoc desktop-file-utils appstream dpkg-dev fi
 BUILD := build
 ASAN  := build-asan
 FUZZ  := build-fuzz
+WIN32 := build-win32
 FUZZ_SECONDS ?= 10
 JOBS ?= $(shell nproc)
 
 
-.PHONY: all deps build run test test-plain test-asan fuzz fuzz-long bench format clean package
+.PHONY: all deps build run test test-plain test-asan test-windows fuzz fuzz-long bench format \
+        clean package
 
 all: build
 
@@ -52,10 +54,17 @@ test-asan: deps $(ASAN)/build.ninja
 test-plain: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# Fuzzers and the sanitizer build first, so that the last lines are the plain suite's summary.
+# The Qt-free half cross-built for 32-bit Windows and run under Wine; it installs the cross
+# compiler and Wine (g++-mingw-w64-i686, wine, wine32 with the i386 architecture) itself.
+test-windows: build
+	tools/test-windows.sh $(WIN32) $(BUILD)/bin/vmacgen
+
+# Fuzzers, the sanitizer build and Windows first, so that the last lines are the plain suite's
+# summary.
 test: build
 	$(MAKE) --no-print-directory fuzz
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory test-windows
 	$(MAKE) --no-print-directory test-plain
 
 bench: build
@@ -69,4 +78,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(WIN32) $(WIN32)-x86_64

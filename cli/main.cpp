@@ -1,6 +1,7 @@
 // vmacgen: the wizard's generators for batch and build-script use, and the IDE session helper.
 #include "CheckCommand.h"
 #include "HintIntoCommand.h"
+#include "Files.h"
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
 #include "Session.h"
@@ -14,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+int PageCommand(); // PageCommand.cpp
 
 namespace {
 
@@ -45,6 +48,7 @@ constexpr const char* kUsage =
     "                      Exit status: 0 clean, 1 lint errors, a failing --all-kinds row or an\n"
     "                      unreadable file, 2 wrong usage, 3 the call fires an #ERROR, 4 the\n"
     "                      call cannot be decided (a symbol without a value).\n"
+    "  page                show what the wizard's link to the IDE sees, or why it sees nothing\n"
     "  --help              print this text\n"
     "\n"
     "Text is written as code-page-1252 bytes; lines end in CR LF.\n"
@@ -144,10 +148,14 @@ int detach() {
 
 int main(int argc, char** argv) {
     using namespace vmg::codegen;
+    vmg::platform::UseBinaryStandardOutput();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(kUsage, stdout);
         return 0;
+    }
+    if (args.size() == 1 && args[0] == "page") {
+        return PageCommand();
     }
     if (!args.empty() && args[0] == "attach") {
         return attach(std::span(args).subspan(1));

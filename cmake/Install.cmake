@@ -5,12 +5,11 @@ include(GNUInstallDirs)
 set(VMG_APP_ID com.quillory.vorlan_macro_generator)
 set(VMG_DATA_DIR ${PROJECT_SOURCE_DIR}/data)
 
-# Our plug-in manager library is private to the program: on Windows it sits beside it, elsewhere
-# in the program's own library folder, which the loader finds relative to the program's folder
-# (so any prefix and any DESTDIR work without an RPATH).
-if(WIN32)
-    set(VMG_PLUGIN_DIR ${CMAKE_INSTALL_BINDIR})
-else()
+# Our plug-in manager library is private to the program: the loader finds it in the program's
+# own library folder, relative to the program's folder (so any prefix and any DESTDIR work
+# without an RPATH). On Windows it is a stand-in for tests only and is never installed: beside
+# the wizard it would shadow the IDE's own qvPluginMgr.dll.
+if(NOT WIN32)
     set(VMG_PLUGIN_DIR ${CMAKE_INSTALL_LIBDIR}/vorlan-macro-generator)
     file(RELATIVE_PATH vmg_plugin_from_bin
         ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/vorlan-macro-generator)
@@ -18,12 +17,12 @@ else()
 endif()
 
 install(TARGETS vmacgen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-if(VMG_WIZARD)
+if(VMG_GUI)
     install(TARGETS VorlanMacroGenerator RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
-install(TARGETS qvPluginMgr
-    LIBRARY DESTINATION ${VMG_PLUGIN_DIR}
-    RUNTIME DESTINATION ${VMG_PLUGIN_DIR})
+if(NOT WIN32)
+    install(TARGETS qvPluginMgr LIBRARY DESTINATION ${VMG_PLUGIN_DIR})
+endif()
 
 if(WIN32 OR APPLE OR CMAKE_CROSSCOMPILING)
     return()

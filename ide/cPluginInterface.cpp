@@ -85,32 +85,26 @@ Handle openUsual() {
 } // namespace
 
 std::string PluginLibraryFileName() {
-#ifdef _WIN32
-    return "qvPluginMgr.dll";
-#else
-    return "libqvPluginMgr.so";
-#endif
+    return platform::LibraryFileName("qvPluginMgr");
 }
 
 std::vector<std::string> PluginLibraryCandidates(const std::string& programFolder) {
     const std::string name = PluginLibraryFileName();
     std::vector<std::string> candidates;
     if (!programFolder.empty()) {
-#ifdef _WIN32
-        const char separator = '\\';
-#else
-        const char separator = '/';
-#endif
         // The root folder already ends in its separator.
-        const std::string folder =
-            programFolder.back() == separator ? programFolder : programFolder + separator;
-        candidates.push_back(folder + name);
+        const bool endsInSeparator = programFolder.back() == '/' || programFolder.back() == '\\';
+        const auto inProgramFolder = [&](const std::string& rest) {
+            return endsInSeparator ? programFolder + rest
+                                   : platform::PathInFolder(programFolder, rest);
+        };
+        candidates.push_back(inProgramFolder(name));
         // An installed program keeps the library in its private folder, at a place fixed
         // relative to the program's own folder, so a copy installed under any prefix (or
         // DESTDIR) finds its own library and not another installation's.
         const std::string privateFolder = kPrivateLibraryFolder;
         if (!privateFolder.empty()) {
-            candidates.push_back(folder + privateFolder + separator + name);
+            candidates.push_back(inProgramFolder(platform::PathInFolder(privateFolder, name)));
         }
     }
     // A bare name makes the system search its usual places.

@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-// 32-bit Windows builds of the library use the system's calling convention.
-#if defined(_WIN32) && !defined(_WIN64)
-#define VMG_PLUGIN_CALL __stdcall
-#else
+// The library's calling convention: the build defines it (__stdcall on 32-bit Windows, where
+// the IDE's library uses the system's convention; nothing elsewhere).
+#ifndef VMG_PLUGIN_CALL
 #define VMG_PLUGIN_CALL
 #endif
 

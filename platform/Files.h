@@ -72,4 +72,8 @@ inline constexpr std::int64_t kStaleTemporarySeconds = 24 * 60 * 60;
 // True when a file name has the temporary files' pattern.
 bool IsTemporaryName(std::string_view name);
 
+// Standard output takes bytes as they are: Windows' C runtime would otherwise turn every LF
+// into CR LF, so CR LF text would come out as CR CR LF. Nothing to do on POSIX.
+void UseBinaryStandardOutput();
+
 } // namespace vmg::platform

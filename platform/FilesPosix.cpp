@@ -372,4 +372,6 @@ ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes,
     return {ReplaceStatus::Ok, {}, 0};
 }
 
+void UseBinaryStandardOutput() {}
+
 } // namespace vmg::platform

@@ -36,4 +36,12 @@ std::string ProgramFolder() {
     return path.substr(0, cut == 0 ? 1 : cut);
 }
 
+std::string LibraryFileName(const std::string& base) {
+    return "lib" + base + ".so";
+}
+
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+    return folder + "/" + name;
+}
+
 } // namespace vmg::platform

@@ -8,7 +8,10 @@
 #include <limits>
 #include <type_traits>
 
+// The build defines how a function leaves the library (dllexport on Windows).
+#ifndef VMG_PLUGIN_EXPORT
 #define VMG_PLUGIN_EXPORT __attribute__((visibility("default")))
+#endif
 
 using vmg::ide::PageInfo;
 namespace session = vmg::pluginmgr;

@@ -31,8 +31,10 @@ struct OutputFile {
     bool MacroSource = false;
 };
 
+// The core takes UTF-8 paths on every system; the local 8-bit code page would lose the
+// characters of a Windows name that it cannot hold.
 std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    return path.toUtf8().toStdString();
 }
 
 // A name that is there, also as a link whose target is gone, is not replaced unasked.
@@ -176,7 +178,7 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
                                                            content.ParamCount)
                              : macsource::WriteFileAtomically(LocalPath(file.Path), file.Bytes);
         if (!written.ok) {
-            ui.Error(parent, QFile::decodeName(QByteArray::fromStdString(written.message)));
+            ui.Error(parent, QString::fromStdString(written.message));
             return FinishOutcome::Failed;
         }
     }

@@ -1,4 +1,5 @@
 // The ".mcs" reader and writer: field splitting, record rules, failures and round trips.
+#include "Files.h"
 #include "MacSourceReadWrite.h"
 
 #include <gtest/gtest.h>
@@ -221,7 +222,8 @@ TEST(MacroSourceReader, MissingFileChangesNothing) {
     MacroDefinition d = seeded();
     const auto r = macsource::ReadMacroSource(path, d);
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, "Cannot open file \"" + path + "\". No such file or directory");
+    // 2 is "no such file" both as errno and as a Windows error code.
+    EXPECT_EQ(r.message, "Cannot open file \"" + path + "\". " + vmg::platform::SystemErrorText(2));
     EXPECT_EQ(d, seeded());
 }
 
@@ -260,7 +262,11 @@ TEST(MacroSourceWriter, FolderThatCannotBeWritten) {
     const std::string path = dir.file("missing/M.mcs");
     const auto w = macsource::WriteMacroSource(path, readPort(), 1);
     EXPECT_FALSE(w.ok);
-    EXPECT_EQ(w.message, "Cannot create file \"" + path + "\". No such file or directory");
+    // The system's own words: "no such file" (POSIX) or "path not found" (Windows).
+    const std::string prefix = "Cannot create file \"" + path + "\". ";
+    EXPECT_TRUE(w.message == prefix + vmg::platform::SystemErrorText(2) ||
+                w.message == prefix + vmg::platform::SystemErrorText(3))
+        << w.message;
 }
 
 // The writer writes through a link and keeps a file's mode; as an unprivileged user it may not
