@@ -34,7 +34,7 @@ fi
 configure() { # DIR ARCH
     [ -f "$1/build.ninja" ] && return 0
     cmake -S "$here" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-$2.cmake" -DVMG_GUI=OFF -DVMG_BENCH=OFF
+        -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-$2.cmake" -DVMG_GUI=OFF -DVMG_BENCH=OFF -DVMG_WERROR=ON
 }
 configure "$build" i686
 cmake --build "$build" -j "$(nproc)"
