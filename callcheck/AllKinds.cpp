@@ -1,6 +1,7 @@
 // The --all-kinds table: every kind a parameter accepts passes with one move line, and a kind
 // it does not accept fires exactly that parameter's type error.
 #include "CallCheck.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,10 +9,7 @@
 namespace vmg::callcheck {
 namespace {
 
-bool isNameChar(char ch) {
-    return (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') ||
-           ch == '_';
-}
+using detail::isNameChar;
 
 // The word (any letter case) stands in the text outside quotes.
 bool mentions(std::string_view text, std::string_view word) {

@@ -1,5 +1,6 @@
 // From a call line to symbol values, by stated assumptions the user can always override.
 #include "CallCheck.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,22 +8,10 @@
 namespace vmg::callcheck {
 namespace {
 
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
+using detail::isNameChar;
+using detail::isNameStart;
+using detail::trim;
 
-bool isNameStart(char ch) {
-    return std::isalpha(static_cast<unsigned char>(ch)) || ch == '_';
-}
-bool isNameChar(char ch) {
-    return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
-}
 bool isName(std::string_view text) {
     return !text.empty() && isNameStart(text.front()) &&
            std::all_of(text.begin(), text.end(), isNameChar);

@@ -1,10 +1,13 @@
 // Walks the tree with a call's symbol values: the first #ERROR that fires, or the expansion.
 #include "CallCheck.h"
+#include "Text.h"
 
 #include <cctype>
 
 namespace vmg::callcheck {
 namespace {
+
+using detail::isNameChar;
 
 char upper(char ch) {
     return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 32) : ch;
@@ -23,11 +26,6 @@ bool sameWord(std::string_view a, std::string_view b) {
         }
     }
     return true;
-}
-
-bool isNameChar(char ch) {
-    return (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') ||
-           ch == '_';
 }
 
 enum class Truth { False, True, Unknown };

@@ -1,5 +1,6 @@
 // The expressions of #IF lines: terms (SYMBOL op VALUE) joined by && and ||, and their reading.
 #include "CallCheck.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -44,15 +45,11 @@ bool IsKindKeyword(std::string_view word) {
 
 namespace {
 
+using detail::isNameChar;
+using detail::isNameStart;
+
 // Deep enough for any hand-written condition, shallow enough for any stack.
 constexpr int kMaxDepth = 64;
-
-bool isNameStart(char ch) {
-    return std::isalpha(static_cast<unsigned char>(ch)) || ch == '_';
-}
-bool isNameChar(char ch) {
-    return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
-}
 
 // A number as the compiler's sources write it: decimal, $hex or 0x hex.
 std::optional<std::int64_t> readNumber(std::string_view text) {

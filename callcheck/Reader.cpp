@@ -1,5 +1,6 @@
 // Reads a macro text into its tree (header, #IF blocks, #ERROR and statement lines) and lints it.
 #include "CallCheck.h"
+#include "Text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,19 +8,8 @@
 namespace vmg::callcheck {
 namespace {
 
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-bool isNameChar(char ch) {
-    return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_';
-}
+using detail::isNameChar;
+using detail::trim;
 
 // The line starts with the word (any letter case) and no name character follows it.
 bool startsWithWord(std::string_view line, std::string_view word) {

@@ -1,5 +1,6 @@
 // vmacgen hint --into: the keyword block put into a USER.MCD file, and --dry-run's diff.
 #include "MacSourceReadWrite.h"
+#include "RunVmacgen.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using vmg::testing::Outcome;
+using vmg::testing::slurp;
 
 class HintInto : public ::testing::Test {
 protected:
@@ -37,13 +30,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(m_dir); }
 
-    Outcome run(const std::string& args) {
-        const fs::path out = m_dir / "out", err = m_dir / "err";
-        const std::string cmd = std::string(VMACGEN_PATH) + " " + args + " >" + out.string() +
-                                " 2>" + err.string() + " </dev/null";
-        const int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
-    }
+    Outcome run(const std::string& args) { return vmg::testing::RunVmacgen(m_dir, args); }
 
     const std::string m_mcs = std::string(EXAMPLES_DIR) + "/AddNums.mcs";
     fs::path m_dir;
