@@ -1,15 +1,13 @@
 // The ".mcs" reader and writer: field splitting, record rules, failures and round trips.
 #include "Files.h"
 #include "MacSourceReadWrite.h"
+#include "MacSourceTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <random>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace vmg;
 using codegen::ArgData;
@@ -19,30 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        m_path = fs::temp_directory_path() /
-                 ("vmg_macsource_" + std::to_string(::getpid()) + "_" + std::to_string(s_next++));
-        fs::create_directories(m_path);
-    }
-    ~TempDir() { fs::remove_all(m_path); }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
-    const fs::path& path() const { return m_path; }
-
-private:
-    static inline int s_next = 0;
-    fs::path m_path;
-};
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void spit(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using namespace vmg::testing;
 
 TEST(CommaField, SplitsAtEveryComma) {
     const struct {
@@ -55,18 +30,6 @@ TEST(CommaField, SplitsAtEveryComma) {
     for (const auto& c : cases) {
         EXPECT_EQ(macsource::CommaField(c.line, c.n), c.field) << c.line << " #" << c.n;
     }
-}
-
-const char kReadPort[] = "1,ReadPort,0,,2,0,Reads one port pin\r\n"
-                         "2,Pin,PinVar,2,0,0\r\n"
-                         "3,ReadPortSub,-1,0,,2,0,0\r\n";
-
-MacroDefinition readPort() {
-    MacroDefinition d;
-    d.Header = {"ReadPort", 0, 2, false, "Reads one port pin", 0};
-    d.Params[0] = {"Pin", 2, "PinVar", false, false};
-    d.Return = {"ReadPortSub", true, false, {"", 2, "", false, false}};
-    return d;
 }
 
 TEST(MacroSourceReader, ReadsTheExampleWhateverTheLineEnds) {
@@ -267,42 +230,6 @@ TEST(MacroSourceWriter, FolderThatCannotBeWritten) {
     EXPECT_TRUE(w.message == prefix + vmg::platform::SystemErrorText(2) ||
                 w.message == prefix + vmg::platform::SystemErrorText(3))
         << w.message;
-}
-
-// The writer writes through a link and keeps a file's mode; as an unprivileged user it may not
-// replace a read-only file (run in a child as "nobody" when the test runs as root).
-TEST(MacroSourceWriter, KeepsLinksAndModesAndRefusesAReadOnlyFile) {
-    TempDir dir;
-    const std::string real = dir.file("Real.mcs");
-    spit(real, "old");
-    fs::permissions(real, fs::perms(0600));
-    fs::create_symlink("Real.mcs", dir.file("M.mcs"));
-    ASSERT_TRUE(macsource::WriteMacroSource(dir.file("M.mcs"), readPort(), 1).ok);
-    EXPECT_TRUE(fs::is_symlink(dir.file("M.mcs")));
-    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms(0600));
-    EXPECT_NE(slurp(real), "old");
-
-    const std::string readOnly = dir.file("RO.mcs");
-    spit(readOnly, "old");
-    fs::permissions(readOnly, fs::perms(0444));
-    const auto attempt = [&] {
-        const auto w = macsource::WriteMacroSource(readOnly, readPort(), 1);
-        return !w.ok && w.message == "Cannot create file \"" + readOnly + "\". Permission denied";
-    };
-    if (::geteuid() == 0) {
-        fs::permissions(dir.path(), fs::perms(0777));
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::_exit(::setgid(65534) == 0 && ::setuid(65534) == 0 && attempt() ? 0 : 1);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    } else {
-        EXPECT_TRUE(attempt());
-    }
-    EXPECT_EQ(slurp(readOnly), "old");
-    EXPECT_EQ(fs::status(readOnly).permissions() & fs::perms::all, fs::perms(0444));
 }
 
 TEST(MacroSourceWriter, MultiLineDescriptionWritesContinuationRecords) {
