@@ -113,7 +113,7 @@ struct Generation {
     const int32_t n;
     std::string errorPrefix;
     int32_t p = 0;      // 1 when the return value travels as the last parameter
-    int32_t m = 0;      // the fewest arguments a call may pass, the return parameter not counted
+    int32_t m = 0;      // the fewest arguments a call may pass, a mandatory return included
     std::string_view k; // the return symbol word
     std::string_view s; // the return symbol suffix
     Lines out;
@@ -149,14 +149,17 @@ void writeHeader(Generation& g) {
     g.out.push_back(std::move(header));
 }
 
-// Too many and too few arguments; everything after sits in the two #ELSE branches.
+// Too many and too few arguments; everything after sits in the two #ELSE branches. PRM_COUNT
+// counts the return argument of a RETURNVALUE macro too, so the full call has n + P arguments
+// and the shortest M (M already counts a mandatory return argument). The bounds n - P and
+// M + P let no count through whenever M + P > n - P, rejecting every call of such a macro.
 void writeCountChecks(Generation& g) {
     Writer& w = g.writer;
-    w.atLevel("#IF (PRM_COUNT > ", std::to_string(g.n - g.p), ")");
+    w.atLevel("#IF (PRM_COUNT > ", std::to_string(g.n + g.p), ")");
     w.deeper(g.errorPrefix, "Too many parameters\"");
     w.shallower("#ELSE");
     if (g.m > 0) {
-        w.deeper("#IF (PRM_COUNT < ", std::to_string(g.m + g.p), ")");
+        w.deeper("#IF (PRM_COUNT < ", std::to_string(g.m), ")");
         w.deeper(g.errorPrefix, "Too few parameters\"");
     } else {
         w.deeper("#IF (PRM_COUNT == 0)");

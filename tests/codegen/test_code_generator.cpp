@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string_view>
 
 using namespace vmg::codegen;
 
@@ -87,10 +88,10 @@ TEST(CodeGenerator, FirstWorkedExample) {
 TEST(CodeGenerator, SecondWorkedExampleWithOptionalReturnTest) {
     std::vector<Line> t = {
         {0, "SetPtr MACRO  P1, P2, RETURNVALUE"},
-        {0, "#IF (PRM_COUNT > 1)"},
+        {0, "#IF (PRM_COUNT > 3)"},
         {1, "#ERROR \"SetPtr - Too many parameters\""},
         {0, "#ELSE"},
-        {1, "#IF (PRM_COUNT < 2)"},
+        {1, "#IF (PRM_COUNT < 1)"},
         {2, "#ERROR \"SetPtr - Too few parameters\""},
         {1, "#ELSE"},
         {2, "#IF(PRM_1 != WORD) && (PRM_1 != NUM16) && (PRM_1 != NUM8) && (PRM_1 != NUM32) && "
@@ -219,10 +220,10 @@ std::vector<BranchCase> branchCases() {
                          d,
                          1,
                          {{0, "Sk MACRO  P1, RETURNVALUE"},
-                          {0, "#IF (PRM_COUNT > 0)"},
+                          {0, "#IF (PRM_COUNT > 2)"},
                           {1, "#ERROR \"Sk - Too many parameters\""},
                           {0, "#ELSE"},
-                          {1, "#IF (PRM_COUNT < 2)"},
+                          {1, "#IF (PRM_COUNT < 1)"},
                           {2, "#ERROR \"Sk - Too few parameters\""},
                           {1, "#ELSE"},
                           {2, "#IF"},
@@ -327,11 +328,48 @@ TEST(CodeGenerator, DescriptionChoiceForSingleDescriptionTypes) {
     EXPECT_EQ(lines[11], "\t\t\t#ERROR \"M - B(Param2) Should be Unrecognised Data Type\"");
 }
 
-TEST(CodeGenerator, MandatoryReturnWithAllOptionalParametersNeedsTwoArguments) {
+TEST(CodeGenerator, MandatoryReturnWithAllOptionalParametersNeedsOneArgument) {
+    // The return argument alone is the shortest call.
     MacroDefinition d = named("M", 2);
     d.Params[0] = {"A", 2, "V", true, false};
     d.Return.RetArg = {"", 2, "R", false, false};
-    EXPECT_EQ(MacroLines(d, 1)[4], "\t#IF (PRM_COUNT < 2)");
+    EXPECT_EQ(MacroLines(d, 1)[4], "\t#IF (PRM_COUNT < 1)");
+}
+
+// The count bounds: the full call (every parameter and the return argument) and the shortest
+// (the last mandatory parameter and a mandatory return argument) pass; None and In-Line keep
+// n and M exactly as before.
+TEST(CodeGenerator, CountBounds) {
+    const struct {
+        int32_t method;
+        const char* optional; // one letter per parameter: m mandatory, o optional
+        bool returnOptional;
+        const char* upper;
+        const char* lower; // the second line of the count block, without its tab
+    } cases[] = {
+        {0, "mm", false, "#IF (PRM_COUNT > 2)", "#IF (PRM_COUNT < 2)"},
+        {1, "mo", false, "#IF (PRM_COUNT > 2)", "#IF (PRM_COUNT < 1)"},
+        {1, "oo", true, "#IF (PRM_COUNT > 2)", "#IF (PRM_COUNT == 0)"},
+        {2, "mm", false, "#IF (PRM_COUNT > 3)", "#IF (PRM_COUNT < 3)"},
+        {2, "mm", true, "#IF (PRM_COUNT > 3)", "#IF (PRM_COUNT < 2)"},
+        {2, "mo", false, "#IF (PRM_COUNT > 3)", "#IF (PRM_COUNT < 2)"},
+        {2, "oo", false, "#IF (PRM_COUNT > 3)", "#IF (PRM_COUNT < 1)"},
+        {2, "oo", true, "#IF (PRM_COUNT > 3)", "#IF (PRM_COUNT == 0)"},
+        {2, "omo", false, "#IF (PRM_COUNT > 4)", "#IF (PRM_COUNT < 3)"},
+        {3, "mo", false, "#IF (PRM_COUNT > 2)", "#IF (PRM_COUNT < 1)"},
+    };
+    for (const auto& c : cases) {
+        MacroDefinition d = named("M", c.method);
+        const auto n = static_cast<int32_t>(std::string_view(c.optional).size());
+        for (int32_t i = 0; i < n; ++i) {
+            d.Params[static_cast<std::size_t>(i)] = {"A", 2, "V", c.optional[i] == 'o', false};
+        }
+        d.Return.RetArg = {"", 2, "R", c.returnOptional, false};
+        const Lines lines = MacroLines(d, n);
+        SCOPED_TRACE(std::to_string(c.method) + " " + c.optional);
+        EXPECT_EQ(lines[1], c.upper);
+        EXPECT_EQ(lines[4], std::string("\t") + c.lower);
+    }
 }
 
 int32_t nesting(const Lines& lines) {
