@@ -1,6 +1,8 @@
 // Reads rich text (RTF) into a QTextDocument: the hint preview, and any code file saved before.
 #pragma once
 
+#include "RtfParse.h"
+
 #include <string_view>
 
 class QTextDocument;
@@ -13,8 +15,5 @@ namespace vmg::richtext {
 // Anything it does not understand is skipped; malformed input never stops it, and the time
 // and memory it takes grow no faster than the input.
 void ReadRtf(std::string_view rtf, QTextDocument& doc);
-
-// Nesting deeper than this is only counted: its content is skipped.
-inline constexpr int kMaxRtfDepth = 128;
 
 } // namespace vmg::richtext

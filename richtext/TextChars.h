@@ -2,15 +2,14 @@
 // reads back unchanged.
 #pragma once
 
-#include <QChar>
-
 namespace vmg::richtext::detail {
 
-// Control characters (C0 but the tab, DEL, C1) and Qt's markers for embedded objects and frames
-// are no text of a code file; line and paragraph breaks are structure, handled by the callers.
+// Control characters (C0 but the tab, DEL, C1) and Qt's markers for embedded objects (U+FFFC)
+// and frames are no text of a code file; line and paragraph breaks are structure, handled by
+// the callers.
 inline bool IsDroppedChar(char16_t ch) {
-    return (ch < 0x20 && ch != u'\t') || (ch >= 0x7F && ch < 0xA0) ||
-           ch == QChar::ObjectReplacementCharacter || ch == 0xFDD0 || ch == 0xFDD1;
+    return (ch < 0x20 && ch != u'\t') || (ch >= 0x7F && ch < 0xA0) || ch == 0xFFFC ||
+           ch == 0xFDD0 || ch == 0xFDD1;
 }
 
 } // namespace vmg::richtext::detail
