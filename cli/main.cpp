@@ -1,7 +1,8 @@
 // vmacgen: the wizard's generators for batch and build-script use, and the IDE session helper.
 #include "CheckCommand.h"
-#include "HintIntoCommand.h"
 #include "Files.h"
+#include "HintIntoCommand.h"
+#include "ImportCommand.h"
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
 #include "Session.h"
@@ -48,6 +49,9 @@ constexpr const char* kUsage =
     "                      Exit status: 0 clean, 1 lint errors, a failing --all-kinds row or an\n"
     "                      unreadable file, 2 wrong usage, 3 the call fires an #ERROR, 4 the\n"
     "                      call cannot be decided (a symbol without a value).\n"
+    "  import FILE [--macro NAME] [--hint FILE] [-o OUT.mcs]\n"
+    "                      read a macro that the wizard generated (in a code file or a saved\n"
+    "                      _mac.rtf) back into its macro source file (see import --help)\n"
     "  page                show what the wizard's link to the IDE sees, or why it sees nothing\n"
     "  --help              print this text\n"
     "\n"
@@ -159,6 +163,9 @@ int main(int argc, char** argv) {
     }
     if (!args.empty() && args[0] == "attach") {
         return attach(std::span(args).subspan(1));
+    }
+    if (!args.empty() && args[0] == "import") {
+        return vmg::cli::ImportCommand(std::span(args).subspan(1));
     }
     if (!args.empty() && args[0] == "check") {
         return vmg::cli::CheckCommand(std::span(args).subspan(1));

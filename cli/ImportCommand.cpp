@@ -1,0 +1,183 @@
+// vmacgen import FILE [--macro NAME] [--hint FILE] [-o OUT.mcs]: the macro's .mcs on standard
+// output (or in OUT.mcs), the summary of what the text did not tell on standard error.
+#include "ImportCommand.h"
+
+#include "MacSourceReadWrite.h"
+#include "MacroImport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vmg::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: vmacgen import FILE [--macro NAME] [--hint FILE] [-o OUT.mcs]\n"
+    "\n"
+    "Reads a macro that the wizard generated (from a code file, or from a saved _mac.rtf)\n"
+    "back into its macro source file, and prints it, or writes it to OUT.mcs whole.\n"
+    "  --macro NAME   the macro to read when FILE holds several\n"
+    "  --hint FILE    the macro's keyword block (a NAME_hnt.dat, or USER.MCD) for what the\n"
+    "                 text cannot tell: optional parameters before the last mandatory one,\n"
+    "                 and the target (DeviceCore)\n"
+    "A macro whose lines depart from the generator's text is refused with the first line\n"
+    "that departs. The summary (what was deduced, and from what) goes to standard error.\n"
+    "Exit status: 0 done, 1 refused or unreadable, 2 wrong usage, or several macros and no\n"
+    "--macro (their names go to standard error).\n";
+
+struct Options {
+    std::string file;
+    std::optional<std::string> macro, hint, out;
+};
+
+std::optional<Options> parse(std::span<const std::string_view> args) {
+    Options o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        std::optional<std::string>* value = arg == "--macro"  ? &o.macro
+                                            : arg == "--hint" ? &o.hint
+                                            : arg == "-o"     ? &o.out
+                                                              : nullptr;
+        if (value != nullptr) {
+            if (*value || i + 1 >= args.size() || args[i + 1].empty()) {
+                return std::nullopt;
+            }
+            *value = std::string(args[++i]);
+        } else if (arg.starts_with("-") || !o.file.empty() || arg.empty()) {
+            return std::nullopt;
+        } else {
+            o.file = std::string(arg);
+        }
+    }
+    return o.file.empty() ? std::nullopt : std::optional(o);
+}
+
+void err(const std::string& text) {
+    std::fputs(text.c_str(), stderr);
+}
+
+// Macro names are compared as the compiler does, without regard to letter case.
+bool sameNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto up = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; };
+               return up(x) == up(y);
+           });
+}
+
+// The macro to import: the only one, or the one --macro names (exactly, else in any case).
+std::optional<macimport::MacroPlace> choose(const std::vector<macimport::MacroPlace>& places,
+                                            const Options& o, int& status) {
+    status = 1;
+    if (places.empty()) {
+        err(o.file + ": no macro found (no line of the form NAME MACRO)\n");
+        return std::nullopt;
+    }
+    std::string list;
+    for (const auto& p : places) {
+        list += "  " + p.Name + " (line " + std::to_string(p.HeaderLine) + ")\n";
+    }
+    if (!o.macro) {
+        if (places.size() == 1) {
+            return places.front();
+        }
+        status = 2;
+        err(o.file + " holds " + std::to_string(places.size()) +
+            " macros; choose one with --macro NAME:\n" + list);
+        return std::nullopt;
+    }
+    for (const bool exact : {true, false}) {
+        std::vector<macimport::MacroPlace> named;
+        for (const auto& p : places) {
+            if (exact ? p.Name == *o.macro : sameNoCase(p.Name, *o.macro)) {
+                named.push_back(p);
+            }
+        }
+        if (named.size() == 1) {
+            return named.front();
+        }
+        if (named.size() > 1) {
+            err(o.file + " holds " + *o.macro + " more than once:\n" + list);
+            return std::nullopt;
+        }
+    }
+    err(o.file + " holds no macro " + *o.macro + "; it holds:\n" + list);
+    return std::nullopt;
+}
+
+std::optional<macimport::KeywordHint> readHint(const Options& o, const std::string& name,
+                                               std::vector<std::string>& notes, bool& failed) {
+    failed = false;
+    if (!o.hint) {
+        return std::nullopt;
+    }
+    const macimport::FileBytes read = macimport::ReadTextFile(*o.hint);
+    if (!read.Ok) {
+        err(read.Message + "\n");
+        failed = true;
+        return std::nullopt;
+    }
+    auto hint = macimport::FindKeywordHint(read.Bytes, name, *o.hint);
+    if (!hint) {
+        notes.push_back(*o.hint + " holds no keyword block for " + name + "; not used");
+    }
+    return hint;
+}
+
+} // namespace
+
+int ImportCommand(std::span<const std::string_view> args) {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    const auto o = parse(args);
+    if (!o) {
+        err(kUsage);
+        return 2;
+    }
+    const macimport::FileBytes file = macimport::ReadTextFile(o->file);
+    if (!file.Ok) {
+        err(file.Message + "\n");
+        return 1;
+    }
+    const std::string text = macimport::CodeText(file.Bytes);
+    int status = 0;
+    const auto place = choose(macimport::FindMacros(text), *o, status);
+    if (!place) {
+        return status;
+    }
+    std::vector<std::string> notes;
+    bool failed = false;
+    const auto hint = readHint(*o, place->Name, notes, failed);
+    if (failed) {
+        return 1;
+    }
+    macimport::ImportResult r = macimport::ImportMacro(text, *place, hint ? &*hint : nullptr);
+    if (!r.Ok) {
+        err(o->file + ": " + place->Name + ": " + r.Message + "\n");
+        return 1;
+    }
+    r.Notes.insert(r.Notes.end(), notes.begin(), notes.end());
+    std::string why;
+    const auto mcs = macimport::SourceFileText(r, why);
+    if (!mcs) {
+        err(o->file + ": " + place->Name + ": " + why + "\n");
+        return 1;
+    }
+    if (o->out) {
+        if (const auto written = macsource::WriteFileAtomically(*o->out, *mcs); !written.ok) {
+            err(written.message + "\n");
+            return 1;
+        }
+    } else {
+        std::fwrite(mcs->data(), 1, mcs->size(), stdout);
+        std::fflush(stdout);
+    }
+    err(macimport::Summary(r, o->file));
+    return 0;
+}
+
+} // namespace vmg::cli
