@@ -1,14 +1,17 @@
 // Page 1's controls, its check, commit and entry, the target buttons and Open....
 #include "Page1Macro.h"
 
+#include "ChooseMacro.h"
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
+#include "MacroImport.h"
 #include "Text1252.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -156,7 +159,8 @@ void Page1Macro::SetSkeleton(bool on) {
 }
 
 QString Page1Macro::SourceFileFilter() {
-    return QStringLiteral("Macro Source Files (*.mcs);;All Files (*)");
+    return QStringLiteral(
+        "Macro Source Files (*.mcs);;Code Files (*.bas *.inc *.txt *.rtf);;All Files (*)");
 }
 
 bool Page1Macro::Check() {
@@ -198,20 +202,61 @@ void Page1Macro::Enter() {
     SetReturnIndex(header.ReturnMethod);
 }
 
+namespace {
+
+std::string NativePath(const QString& path) {
+    return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString();
+}
+
+bool IsCodeFile(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == u"bas" || suffix == u"inc" || suffix == u"txt" || suffix == u"rtf";
+}
+
+// The macro's keyword block: NAME_hnt.dat beside the code file first, then USER.MCD.
+std::optional<macimport::KeywordHint> FindHint(const QString& codeFile, const std::string& name,
+                                               const QString& userMcd) {
+    const QString beside =
+        QFileInfo(codeFile).dir().filePath(FromCp1252(name) + QStringLiteral("_hnt.dat"));
+    for (const QString& path : {beside, userMcd}) {
+        if (path.isEmpty() || !QFileInfo(path).isFile()) {
+            continue;
+        }
+        const macimport::FileBytes read = macimport::ReadTextFile(NativePath(path));
+        if (!read.Ok) {
+            continue;
+        }
+        if (auto hint = macimport::FindKeywordHint(read.Bytes, name,
+                                                   ToCp1252(QFileInfo(path).fileName()))) {
+            return hint;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 void Page1Macro::cmdReloadClick() {
     const auto chosen = Ui().OpenFile(this, State().SaveFolder, SourceFileFilter());
     if (!chosen) {
         return;
     }
+    if (IsCodeFile(*chosen)) {
+        ImportCode(*chosen);
+        return;
+    }
     // The core's reader: only a regular file, and no larger than a macro source file can be,
     // so a folder, a FIFO or a device neither hangs nor floods the wizard.
     std::string bytes;
-    const auto opened = macsource::ReadMacroSourceBytes(
-        QFile::encodeName(QDir::toNativeSeparators(*chosen)).toStdString(), bytes);
+    const auto opened = macsource::ReadMacroSourceBytes(NativePath(*chosen), bytes);
     if (!opened.ok) {
         Ui().Error(this, QFile::decodeName(QByteArray::fromStdString(opened.message)));
         return;
     }
+    LoadSourceText(bytes);
+}
+
+void Page1Macro::LoadSourceText(const std::string& bytes) {
     // A file that stops half-way (a malformed flag) must not leave the definition half
     // replaced, so it is read into a copy that is taken only when the whole file was read.
     codegen::MacroDefinition loaded = Definition();
@@ -225,6 +270,58 @@ void Page1Macro::cmdReloadClick() {
     State().CurrentParam = 1;
     emit macroSourceLoaded();
     Enter();
+}
+
+void Page1Macro::ImportCode(const QString& path) {
+    const macimport::FileBytes read = macimport::ReadTextFile(NativePath(path));
+    if (!read.Ok) {
+        Ui().Error(this, QFile::decodeName(QByteArray::fromStdString(read.Message)));
+        return;
+    }
+    const std::string text = macimport::CodeText(read.Bytes);
+    const auto places = macimport::FindMacros(text);
+    const QString fileName = QFileInfo(path).fileName();
+    if (places.empty()) {
+        Ui().Error(this, QStringLiteral("No macro was found in \"%1\".").arg(fileName));
+        return;
+    }
+    std::size_t index = 0;
+    if (places.size() > 1) {
+        QStringList names;
+        for (const auto& p : places) {
+            names << QStringLiteral("%1 (line %2)").arg(FromCp1252(p.Name)).arg(p.HeaderLine);
+        }
+        const auto row = ChooseMacro(this, fileName, names);
+        if (!row) {
+            return;
+        }
+        index = static_cast<std::size_t>(*row);
+    }
+    const macimport::MacroPlace& place = places[index];
+    QString userMcd;
+    emit keywordFileWanted(userMcd);
+    const auto hint = FindHint(path, place.Name, userMcd);
+    const macimport::ImportResult r = macimport::ImportMacro(text, place, hint ? &*hint : nullptr);
+    const QString refused = QStringLiteral("The macro %1 in \"%2\" cannot be opened. ")
+                                .arg(FromCp1252(place.Name), fileName);
+    if (!r.Ok) {
+        Ui().Error(this, refused + FromCp1252(r.Message));
+        return;
+    }
+    // Through the macro source reader, so that the pages take it as they take a .mcs file.
+    std::string why;
+    const auto source = macimport::SourceFileText(r, why);
+    if (!source) {
+        Ui().Error(this, refused + FromCp1252(why));
+        return;
+    }
+    LoadSourceText(*source);
+    // The macro will not be written as it stood: say so.
+    for (const std::string& note : r.Notes) {
+        if (r.OldBounds && note.starts_with("count checks:")) {
+            Ui().Information(this, FromCp1252(note));
+        }
+    }
 }
 
 } // namespace vmg::wizard

@@ -38,7 +38,7 @@ public:
     bool Skeleton() const;
     void SetSkeleton(bool on);
 
-    // The file filter of Open..., in Qt's form.
+    // The file filter of Open..., in Qt's form: macro source files first, then code files.
     static QString SourceFileFilter();
 
 signals:
@@ -46,9 +46,15 @@ signals:
     void typeConversionChanged(bool on);
     // A macro source file replaced the definition; ParamCount and CurrentParam are set.
     void macroSourceLoaded();
+    // Open... of a code file asks for the USER.MCD file chosen on page 6 (empty for none).
+    void keywordFileWanted(QString& path);
 
 private:
     void cmdReloadClick();
+    // Takes a macro source file's text into the definition, whole or not at all.
+    void LoadSourceText(const std::string& bytes);
+    // Reads a macro of a code file (.bas, .inc, .txt, a saved _mac.rtf) through the importer.
+    void ImportCode(const QString& path);
 
     QLabel* m_lblStep1 = nullptr;
     QPushButton* m_cmdReload = nullptr;

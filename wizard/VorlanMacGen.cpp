@@ -66,6 +66,8 @@ TfmMacroGen::TfmMacroGen(Dialogs& dialogs, QWidget* parent)
         m_page2->LoadHook();
         m_page2->Refresh();
     });
+    connect(m_page1, &Page1Macro::keywordFileWanted, this,
+            [this](QString& path) { path = m_page6->UserMcdPath(); });
     connect(m_page2, &Page2Params::typeListsBuilt, this, [this](const TypeLists& lists) {
         m_page3->AddReturnVarNames(RegisterNames(m_definition.Header.Target));
         m_page3->SetReturnTypes(lists.Returns);

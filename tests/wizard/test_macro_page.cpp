@@ -136,7 +136,8 @@ TEST_F(MacroPageTest, OpenShowsTheLoadedHeaderAtOnceAndItsParametersOnPage2) {
     ASSERT_EQ(m_dialogs.Calls.front().Kind, DialogKind::OpenFile);
     EXPECT_EQ(m_dialogs.Calls.front().Text, State().SaveFolder);
     EXPECT_EQ(m_dialogs.Calls.front().Extra,
-              QStringLiteral("Macro Source Files (*.mcs);;All Files (*)"));
+              QStringLiteral("Macro Source Files (*.mcs);;Code Files (*.bas *.inc *.txt *.rtf);;"
+                             "All Files (*)"));
 
     EXPECT_EQ(Find<QLineEdit>("txtMacroName")->text(), QStringLiteral("ReadPort"));
     EXPECT_EQ(Find<QPlainTextEdit>("memoDescription")->toPlainText(),
