@@ -416,46 +416,50 @@ std::string targetNote(int32_t chosen, const std::array<bool, 4>& fits, const Ke
     return note;
 }
 
-} // namespace
+// Every target tried: the text alone never tells Both from 14 Bit, and often not from 16 Bit.
+struct Trial {
+    std::array<Candidate, 4> Candidates;
+    std::array<bool, 4> Fits{};
+    std::array<std::size_t, 4> LineCount{};
+    std::size_t Furthest = 0; // the departure of the candidate that came furthest
+    std::string Refusal;      // and its reason
+};
 
-ImportResult ImportMacro(std::string_view text, const MacroPlace& place, const KeywordHint* hint) {
-    ImportResult result;
-    result.FirstLine = place.FirstLine;
-    Block block = collect(text, place);
-    const Evidence e = detail::ReadEvidence(macroLines(block), place.Name, block.Description);
-
-    // Every target is tried: the text alone never tells Both from 14 Bit, and often not
-    // from 16 Bit either. A refusal names the departure of the candidate that came furthest.
-    std::array<bool, 4> fits{};
-    std::array<Candidate, 4> candidates;
-    std::array<std::size_t, 4> lineCount{};
-    std::size_t furthest = 0;
-    std::string refusal;
-    for (std::size_t t = 0; t < candidates.size(); ++t) {
-        candidates[t] = build(e, static_cast<int32_t>(t), hint);
+Trial tryTargets(const Evidence& e, const Block& block, int firstLine, const KeywordHint* hint) {
+    Trial trial;
+    for (std::size_t t = 0; t < trial.Candidates.size(); ++t) {
+        trial.Candidates[t] = build(e, static_cast<int32_t>(t), hint);
     }
     // 14 Bit and Both share the catalogue and the destinations, so their lines are the same;
     // a target above 2 is tried only when neither of the others fits.
     for (const std::size_t t : {0u, 2u, 3u}) {
-        if (t == 3 && (fits[0] || fits[2])) {
+        if (t == 3 && (trial.Fits[0] || trial.Fits[2])) {
             break;
         }
         std::string why;
-        const codegen::Lines expected = expectedLines(candidates[t]);
-        const std::size_t departure = compare(expected, block, place.FirstLine, why);
-        lineCount[t] = expected.size();
-        fits[t] = departure == expected.size();
-        if (!fits[t] && (refusal.empty() || departure > furthest)) {
-            furthest = departure;
-            refusal = why;
+        const codegen::Lines expected = expectedLines(trial.Candidates[t]);
+        const std::size_t departure = compare(expected, block, firstLine, why);
+        trial.LineCount[t] = expected.size();
+        trial.Fits[t] = departure == expected.size();
+        if (!trial.Fits[t] && (trial.Refusal.empty() || departure > trial.Furthest)) {
+            trial.Furthest = departure;
+            trial.Refusal = why;
         }
     }
-    fits[1] = fits[0];
-    lineCount[1] = lineCount[0];
-    const bool fsrLow = std::ranges::any_of(e.Params, [](const Evidence::Param& p) {
+    trial.Fits[1] = trial.Fits[0];
+    trial.LineCount[1] = trial.LineCount[0];
+    return trial;
+}
+
+bool hasFsrLowDestination(const Evidence& e) {
+    return std::ranges::any_of(e.Params, [](const Evidence::Param& p) {
         const auto dest = detail::MostNamed(p.Dests);
         return dest && dest->starts_with("FSR") && dest->ends_with('L');
     });
+}
+
+// The keyword block's target, then 16 Bit for FSRnL destinations, then the wizard's order.
+std::optional<int32_t> chooseTarget(const Trial& trial, bool fsrLow, const KeywordHint* hint) {
     std::vector<int32_t> order;
     if (hint != nullptr && hint->Target && *hint->Target >= 0 && *hint->Target < 4) {
         order.push_back(*hint->Target);
@@ -466,22 +470,54 @@ ImportResult ImportMacro(std::string_view text, const MacroPlace& place, const K
     for (int32_t t = 0; t < 4; ++t) {
         order.push_back(t);
     }
-    const auto chosen =
-        std::ranges::find_if(order, [&](int32_t t) { return fits[static_cast<std::size_t>(t)]; });
-    if (chosen == order.end()) {
-        result.Message = refusal;
-        // A text cut short inside the macro: say so, rather than guess at its last line.
-        const std::size_t lastLine = block.Lines.size() - 1;
-        if (furthest >= lastLine && !block.AtNextHeader && lastLine > block.HeaderIndex &&
-            !detail::IsEndmLine(block.Lines[lastLine])) {
-            result.Message = "line " +
-                             std::to_string(place.FirstLine + static_cast<int>(lastLine)) +
-                             ": the text ends inside the macro, before its ENDM";
+    for (const int32_t t : order) {
+        if (trial.Fits[static_cast<std::size_t>(t)]) {
+            return t;
         }
+    }
+    return std::nullopt;
+}
+
+// The first line that departs; for a text cut short inside the macro, that it ends there,
+// rather than a guess at its last line.
+std::string refusalOf(const Trial& trial, const Block& block, int firstLine) {
+    const std::size_t lastLine = block.Lines.size() - 1;
+    if (trial.Furthest >= lastLine && !block.AtNextHeader && lastLine > block.HeaderIndex &&
+        !detail::IsEndmLine(block.Lines[lastLine])) {
+        return "line " + std::to_string(firstLine + static_cast<int>(lastLine)) +
+               ": the text ends inside the macro, before its ENDM";
+    }
+    return trial.Refusal;
+}
+
+std::string oldBoundsNote(const Candidate& c) {
+    const auto bound = [](const char* op, int32_t value) {
+        return "PRM_COUNT " + std::string(op) + " " + std::to_string(value);
+    };
+    const bool lower = c.Least > 0;
+    return "count checks: written with the earlier bounds (" + bound(">", c.Count - 1) +
+           (lower ? ", " + bound("<", c.Least + 1) : std::string()) +
+           "); the definition generates " + bound(">", c.Count + 1) +
+           (lower ? " and " + bound("<", c.Least) : std::string()) +
+           ", which let the full and the shortest call through";
+}
+
+} // namespace
+
+ImportResult ImportMacro(std::string_view text, const MacroPlace& place, const KeywordHint* hint) {
+    ImportResult result;
+    result.FirstLine = place.FirstLine;
+    Block block = collect(text, place);
+    const Evidence e = detail::ReadEvidence(macroLines(block), place.Name, block.Description);
+    Trial trial = tryTargets(e, block, place.FirstLine, hint);
+    const bool fsrLow = hasFsrLowDestination(e);
+    const auto chosen = chooseTarget(trial, fsrLow, hint);
+    if (!chosen) {
+        result.Message = refusalOf(trial, block, place.FirstLine);
         return result;
     }
-    Candidate& c = candidates[static_cast<std::size_t>(*chosen)];
-    const std::size_t end = lineCount[static_cast<std::size_t>(*chosen)];
+    Candidate& c = trial.Candidates[static_cast<std::size_t>(*chosen)];
+    const std::size_t end = trial.LineCount[static_cast<std::size_t>(*chosen)];
     if (std::string why = secondEndm(block, end, place.FirstLine); !why.empty()) {
         result.Message = why;
         return result;
@@ -491,21 +527,12 @@ ImportResult ImportMacro(std::string_view text, const MacroPlace& place, const K
     result.ParamCount = c.Count;
     result.LastLine = place.FirstLine + static_cast<int>(end) - 1;
     result.OldBounds = c.OldBounds;
-    if (std::string note = targetNote(*chosen, fits, hint, fsrLow); !note.empty()) {
+    if (std::string note = targetNote(*chosen, trial.Fits, hint, fsrLow); !note.empty()) {
         result.Notes.push_back(std::move(note));
     }
     result.Notes.insert(result.Notes.end(), c.Notes.begin(), c.Notes.end());
     if (c.OldBounds) {
-        const auto bound = [](const char* op, int32_t value) {
-            return "PRM_COUNT " + std::string(op) + " " + std::to_string(value);
-        };
-        const bool lower = c.Least > 0;
-        result.Notes.push_back("count checks: written with the earlier bounds (" +
-                               bound(">", c.Count - 1) +
-                               (lower ? ", " + bound("<", c.Least + 1) : std::string()) +
-                               "); the definition generates " + bound(">", c.Count + 1) +
-                               (lower ? " and " + bound("<", c.Least) : std::string()) +
-                               ", which let the full and the shortest call through");
+        result.Notes.push_back(oldBoundsNote(c));
     }
     return result;
 }
