@@ -361,7 +361,7 @@ TEST(CallCheckAllKinds, RandomGeneratedDefinitionsFailOnlyInTheKnownClasses) {
 // without a condition, which no count passes; that class is left out here.)
 TEST(CallCheckAllKinds, TheFullAndTheShortestCallPassTheCountChecks) {
     std::mt19937 rng(2024);
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 1500 / codegen::examples::kPropertyShare; ++round) {
         const auto def = codegen::examples::RandomDefinition(rng, {20, true, false});
         const int n = def.Header.ArgCount;
         const int method = def.Header.ReturnMethod;
