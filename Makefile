@@ -1,6 +1,8 @@
 # Set-up, build, run and test of the Vorlan macro generator on Debian 12.
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth unrtf fonts-dejavu-core
+# Liberation Mono answers for "Courier New", the face the stored page illustration was drawn with.
+PACKAGES += fonts-liberation
 # Icons, man pages, checks of the desktop files, and the Debian package (make package).
 PACKAGES += librsvg2-bin help2man scdoc desktop-file-utils appstream dpkg-dev file
 
