@@ -12,10 +12,12 @@ FUZZ  := build-fuzz
 WIN32 := build-win32
 FUZZ_SECONDS ?= 10
 JOBS ?= $(shell nproc)
+# Fuzzers running at once: one a core.
+FUZZ_JOBS ?= $(JOBS)
 
 
-.PHONY: all deps build run test test-plain test-asan test-windows fuzz fuzz-long bench format \
-        clean package
+.PHONY: all deps build run test test-plain test-asan test-windows fuzz fuzz-build fuzz-long \
+        fuzz-merge bench format clean package
 
 all: build
 
@@ -37,14 +39,23 @@ $(ASAN)/build.ninja: | deps
 $(FUZZ)/build.ninja: | deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVMG_FUZZ=ON -DVMG_WERROR=ON
 
-fuzz: deps $(FUZZ)/build.ninja
+fuzz-build: deps $(FUZZ)/build.ninja
 	cmake --build $(FUZZ) -j $(JOBS)
-	tools/run-fuzzers.sh $(FUZZ)/bin $(FUZZ_SECONDS)
 
-# The long run: every fuzzer 10 minutes unless FUZZ_SECONDS says otherwise.
-fuzz-long:
-	$(MAKE) --no-print-directory fuzz \
-	  FUZZ_SECONDS=$(if $(filter command line environment,$(origin FUZZ_SECONDS)),$(FUZZ_SECONDS),600)
+# The short run of make test: every fuzzer from its kept corpus; new finds are not kept.
+fuzz: fuzz-build
+	tools/run-fuzzers.sh --jobs $(FUZZ_JOBS) $(FUZZ)/bin $(FUZZ_SECONDS)
+
+# The long run: every fuzzer 10 minutes unless FUZZ_SECONDS says otherwise, two at a time; new
+# finds gather in $(FUZZ)/finds/<target>/ for make fuzz-merge.
+fuzz-long: fuzz-build
+	tools/run-fuzzers.sh --jobs $(FUZZ_JOBS) --finds $(FUZZ)/finds $(FUZZ)/bin \
+	  $(if $(filter command line environment,$(origin FUZZ_SECONDS)),$(FUZZ_SECONDS),600)
+
+# Folds a long run's finds into fuzz/corpus/ (only inputs with new coverage); FUZZ_MERGE=--fresh
+# minimizes each corpus anew.
+fuzz-merge: fuzz-build
+	tools/merge-fuzz-finds.sh $(FUZZ_MERGE) $(FUZZ)/bin $(FUZZ)/finds
 
 test-asan: deps $(ASAN)/build.ninja
 	cmake --build $(ASAN) -j $(JOBS)
