@@ -33,7 +33,8 @@ for fuzzer in "$bindir"/fuzz_*; do
         into=$(mktemp -d)
         from=("$corpus" "$found")
     fi
-    if ! "$fuzzer" -merge=1 -timeout=10 -rss_limit_mb=2048 "$into" "${from[@]}" \
+    # Files longer than the runs' -max_len (run-fuzzers.sh) are kept cut to that length.
+    if ! "$fuzzer" -merge=1 -max_len=16384 -timeout=10 -rss_limit_mb=2048 "$into" "${from[@]}" \
             >"$bindir/$name.merge.log" 2>&1; then
         echo "!! $name: the merge failed; see $bindir/$name.merge.log" >&2
         status=1
@@ -49,7 +50,8 @@ for fuzzer in "$bindir"/fuzz_*; do
     echo "== $name: $(find "$found" -type f | wc -l) finds; fuzz/corpus/$target went from" \
          "$before to $after files, $bytes bytes"
     if [ "$bytes" -gt "$limit" ]; then
-        echo "!! fuzz/corpus/$target is over 1 MiB: make fuzz-merge FUZZ_MERGE=--fresh" >&2
+        echo "!! fuzz/corpus/$target is over 1 MiB: minimize it anew (FUZZ_MERGE=--fresh)," \
+             "or remove its largest inputs" >&2
         status=1
     fi
     rm -rf "$found"

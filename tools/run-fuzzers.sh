@@ -21,6 +21,7 @@ done
 bindir=$(cd "$1" && pwd)
 seconds=${2:-10}
 root=$(cd "$(dirname "$0")/.." && pwd)
+max_len=16384 # the longest input a run makes, and a corpus keeps (merge-fuzz-finds.sh)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -44,8 +45,9 @@ run_one() {
     # -reload=0: no other process adds to the finds. The entropic schedule scans its list of
     # rare features for every feature of every run; with the default threshold (255 hits) that
     # list holds thousands in the first minutes and the scan took half of the fuzzer's time.
+    # Inputs stay within $max_len bytes (longer corpus files are cut), as in the corpus.
     local args=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -reload=0
-                -entropic_feature_frequency_threshold=16
+                -max_len="$max_len" -entropic_feature_frequency_threshold=16
                 -print_final_stats=1 -artifact_prefix="$bindir/$name-")
     [ -f "$root/fuzz/dict/$target.dict" ] && args+=(-dict="$root/fuzz/dict/$target.dict")
     local corpora=("$out")
