@@ -1,6 +1,8 @@
 # Set-up, build, run and test of the Vorlan macro generator on Debian 12.
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth unrtf fonts-dejavu-core
+# Liberation Mono answers for "Courier New", the face the stored page illustration was drawn with.
+PACKAGES += fonts-liberation
 # Icons, man pages, checks of the desktop files, and the Debian package (make package).
 PACKAGES += librsvg2-bin help2man scdoc desktop-file-utils appstream dpkg-dev file
 
@@ -10,10 +12,12 @@ FUZZ  := build-fuzz
 WIN32 := build-win32
 FUZZ_SECONDS ?= 10
 JOBS ?= $(shell nproc)
+# Fuzzers running at once: one a core.
+FUZZ_JOBS ?= $(JOBS)
 
 
-.PHONY: all deps build run test test-plain test-asan test-windows fuzz fuzz-long bench format \
-        clean package
+.PHONY: all deps build run test test-plain test-asan test-windows fuzz fuzz-build fuzz-long \
+        fuzz-merge bench format clean package
 
 all: build
 
@@ -35,14 +39,23 @@ $(ASAN)/build.ninja: | deps
 $(FUZZ)/build.ninja: | deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVMG_FUZZ=ON -DVMG_WERROR=ON
 
-fuzz: deps $(FUZZ)/build.ninja
+fuzz-build: deps $(FUZZ)/build.ninja
 	cmake --build $(FUZZ) -j $(JOBS)
-	tools/run-fuzzers.sh $(FUZZ)/bin $(FUZZ_SECONDS)
 
-# The long run: every fuzzer 10 minutes unless FUZZ_SECONDS says otherwise.
-fuzz-long:
-	$(MAKE) --no-print-directory fuzz \
-	  FUZZ_SECONDS=$(if $(filter command line environment,$(origin FUZZ_SECONDS)),$(FUZZ_SECONDS),600)
+# The short run of make test: every fuzzer from its kept corpus; new finds are not kept.
+fuzz: fuzz-build
+	tools/run-fuzzers.sh --jobs $(FUZZ_JOBS) $(FUZZ)/bin $(FUZZ_SECONDS)
+
+# The long run: every fuzzer 10 minutes unless FUZZ_SECONDS says otherwise, two at a time; new
+# finds gather in $(FUZZ)/finds/<target>/ for make fuzz-merge.
+fuzz-long: fuzz-build
+	tools/run-fuzzers.sh --jobs $(FUZZ_JOBS) --finds $(FUZZ)/finds $(FUZZ)/bin \
+	  $(if $(filter command line environment,$(origin FUZZ_SECONDS)),$(FUZZ_SECONDS),600)
+
+# Folds a long run's finds into fuzz/corpus/ (only inputs with new coverage); FUZZ_MERGE=--fresh
+# minimizes each corpus anew.
+fuzz-merge: fuzz-build
+	tools/merge-fuzz-finds.sh $(FUZZ_MERGE) $(FUZZ)/bin $(FUZZ)/finds
 
 test-asan: deps $(ASAN)/build.ninja
 	cmake --build $(ASAN) -j $(JOBS)

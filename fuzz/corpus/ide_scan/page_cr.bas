@@ -1,1 +1,0 @@
-Loop:DIM Buffer[16] AS BYTE; oldGoTo Loop
