@@ -1,5 +1,7 @@
 // Whole-process start-up of the wizard against a bare Qt window of its size, both offscreen:
 // each run starts the program, waits for its first frame to be drawn and for it to end.
+// `--baseline=PATH` adds another build of the wizard (an older one, say) to the same
+// interleaved runs, so that a change is measured against its predecessor under one load.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -17,6 +19,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 extern char** environ;
@@ -46,8 +49,9 @@ std::vector<std::string> ChildEnvironment(const fs::path& home) {
 }
 
 struct RunTimes {
-    double wall = -1; // seconds, negative when the program did not exit cleanly
-    double cpu = 0;   // the child's user and system seconds
+    double wall = -1;  // seconds, negative when the program did not exit cleanly
+    double cpu = 0;    // the child's user and system seconds
+    long maxRssKb = 0; // the child's peak resident memory
 };
 
 double Seconds(const timeval& t) {
@@ -82,7 +86,7 @@ RunTimes RunOnce(const char* program, const std::vector<std::string>& env) {
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         return {};
     }
-    return {took.count(), Seconds(usage.ru_utime) + Seconds(usage.ru_stime)};
+    return {took.count(), Seconds(usage.ru_utime) + Seconds(usage.ru_stime), usage.ru_maxrss};
 }
 
 void StartUp(benchmark::State& state, const char* program, const std::vector<std::string>* env) {
@@ -95,6 +99,7 @@ void StartUp(benchmark::State& state, const char* program, const std::vector<std
         state.SetIterationTime(times.wall);
         // On a busy machine the wall time waits for the CPU; the child's own time does not.
         state.counters["child_cpu_ms"] = times.cpu * 1e3;
+        state.counters["max_rss_kb"] = static_cast<double>(times.maxRssKb);
     }
 }
 
@@ -109,12 +114,17 @@ public:
                 if (cpu != run.counters.end()) {
                     cpuMedians[run.run_name.function_name] = cpu->second.value;
                 }
+                const auto rss = run.counters.find("max_rss_kb");
+                if (rss != run.counters.end()) {
+                    rssMedians[run.run_name.function_name] = rss->second.value;
+                }
             }
         }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> medians;
     std::map<std::string, double> cpuMedians;
+    std::map<std::string, double> rssMedians;
 };
 
 double Least(const std::vector<double>& v) {
@@ -124,26 +134,68 @@ double Most(const std::vector<double>& v) {
     return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
 }
 
+// The ratios of one wizard build to the bare window: wall and CPU time, and peak memory.
+void PrintRatios(const MedianReporter& r, const std::string& wizard, const char* label) {
+    const auto median = [](const std::map<std::string, double>& m, const std::string& name) {
+        const auto it = m.find(name);
+        return it == m.end() ? 0.0 : it->second;
+    };
+    const std::string bare = "BM_StartupBareWindow";
+    const double wall = median(r.medians, wizard);
+    const double bareWall = median(r.medians, bare);
+    if (wall > 0 && bareWall > 0) {
+        std::printf(
+            "%s start-up ratio, wizard to bare window (medians): %.2f (%.1f ms to %.1f ms)\n",
+            label, wall / bareWall, wall, bareWall);
+    }
+    const double cpu = median(r.cpuMedians, wizard);
+    const double bareCpu = median(r.cpuMedians, bare);
+    if (bareCpu > 0) {
+        std::printf("%s the same in the programs' own CPU time: %.2f (%.1f ms to %.1f ms)\n", label,
+                    cpu / bareCpu, cpu, bareCpu);
+    }
+    const double rss = median(r.rssMedians, wizard);
+    const double bareRss = median(r.rssMedians, bare);
+    if (bareRss > 0) {
+        std::printf("%s peak memory (max RSS): %.0f KiB to %.0f KiB\n", label, rss, bareRss);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Our own option, taken out before the benchmark library reads the rest.
+    std::string baseline;
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view arg(argv[i]);
+        if (i > 0 && arg.starts_with("--baseline=")) {
+            baseline = std::string(arg.substr(std::string_view("--baseline=").size()));
+        } else {
+            args.push_back(argv[i]);
+        }
+    }
+
     const fs::path home =
         fs::temp_directory_path() / ("vmg_bench_startup_" + std::to_string(getpid()));
     fs::create_directories(home / "run");
     fs::permissions(home / "run", fs::perms::owner_all, fs::perm_options::replace);
     const std::vector<std::string> env = ChildEnvironment(home);
 
+    std::vector<std::pair<const char*, const char*>> programs = {
+        {"BM_StartupBareWindow", VMG_BARE_WINDOW_BINARY}, {"BM_StartupWizard", VMG_WIZARD_BINARY}};
+    if (!baseline.empty()) {
+        programs.emplace_back("BM_StartupBaselineWizard", baseline.c_str());
+    }
     // One untimed run of each first: the libraries come into the page cache, and a program
     // that cannot start is reported at once instead of ten times.
-    for (const char* program : {VMG_BARE_WINDOW_BINARY, VMG_WIZARD_BINARY}) {
+    for (const auto& [name, program] : programs) {
         if (RunOnce(program, env).wall < 0) {
             std::fprintf(stderr, "%s did not start and close cleanly\n", program);
             fs::remove_all(home);
             return 1;
         }
     }
-    const std::pair<const char*, const char*> programs[] = {
-        {"BM_StartupBareWindow", VMG_BARE_WINDOW_BINARY}, {"BM_StartupWizard", VMG_WIZARD_BINARY}};
     for (const auto& [name, program] : programs) {
         benchmark::RegisterBenchmark(name, StartUp, program, &env)
             ->Iterations(1)
@@ -154,9 +206,8 @@ int main(int argc, char* argv[]) {
             ->ComputeStatistics("max", Most);
     }
 
-    // The two programs' runs are interleaved, so that a busy spell of a shared machine falls on
-    // both; a flag given on the command line still wins.
-    std::vector<char*> args(argv, argv + argc);
+    // The programs' runs are interleaved, so that a busy spell of a shared machine falls on
+    // all of them; a flag given on the command line still wins.
     char interleave[] = "--benchmark_enable_random_interleaving=true";
     char aggregates[] = "--benchmark_report_aggregates_only=true";
     args.insert(args.begin() + 1, {interleave, aggregates});
@@ -167,17 +218,9 @@ int main(int argc, char* argv[]) {
     benchmark::Shutdown();
     fs::remove_all(home);
 
-    const auto bare = reporter.medians.find("BM_StartupBareWindow");
-    const auto wizard = reporter.medians.find("BM_StartupWizard");
-    if (bare != reporter.medians.end() && wizard != reporter.medians.end() && bare->second > 0) {
-        std::printf("start-up ratio, wizard to bare window (medians): %.2f (%.1f ms to %.1f ms)\n",
-                    wizard->second / bare->second, wizard->second, bare->second);
-    }
-    const double bareCpu = reporter.cpuMedians["BM_StartupBareWindow"];
-    const double wizardCpu = reporter.cpuMedians["BM_StartupWizard"];
-    if (bareCpu > 0) {
-        std::printf("the same in the programs' own CPU time: %.2f (%.1f ms to %.1f ms)\n",
-                    wizardCpu / bareCpu, wizardCpu, bareCpu);
+    PrintRatios(reporter, "BM_StartupWizard", "this build:");
+    if (!baseline.empty()) {
+        PrintRatios(reporter, "BM_StartupBaselineWizard", "baseline:  ");
     }
     return 0;
 }

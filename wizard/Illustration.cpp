@@ -2,14 +2,16 @@
 // with a folded corner, so that the wizard shows what it is about to make.
 #include "Illustration.h"
 
-#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QResource>
+#include <QtEndian>
 
 #include <array>
+#include <cstring>
 #include <vector>
 
 // Resources of a static library must be registered by hand, from the global namespace.
@@ -116,18 +118,74 @@ QImage DrawMacroIllustration() {
 
 namespace {
 
+// The stored picture's file: a 32-bit top-down BMP, whose rows lie in the file as the rows of an
+// RGB32 image lie in memory (blue, green, red, one unused byte), so that showing it takes no
+// decoding: a PNG cost a tenth of the start-up's own work.
+constexpr int kFileHeaderSize = 14;
+constexpr int kInfoHeaderSize = 40;
+constexpr int kPixelOffset = kFileHeaderSize + kInfoHeaderSize;
+constexpr int kRowBytes = kIllustrationWidth * 4;
+constexpr int kPixelBytes = kRowBytes * kIllustrationHeight;
+
+quint32 Read32(QByteArrayView bytes, int at) {
+    return qFromLittleEndian<quint32>(bytes.data() + at);
+}
+
+quint16 Read16(QByteArrayView bytes, int at) {
+    return qFromLittleEndian<quint16>(bytes.data() + at);
+}
+
 // The picture as drawn and stored with the program; drawing it at start-up would cost more
 // than the rest of the first page (three faces of a monospaced font, antialiased paths).
 QImage StoredIllustration() {
     InitIllustrationResource();
-    QImage stored(QStringLiteral(":/wizard/illustration.png"));
-    if (stored.width() != kIllustrationWidth || stored.height() != kIllustrationHeight) {
-        return {};
-    }
-    return stored.convertToFormat(QImage::Format_RGB32);
+    const QResource stored(QStringLiteral(":/wizard/illustration.bmp"));
+    return IllustrationFromBmp(stored.uncompressedData());
 }
 
 } // namespace
+
+QByteArray IllustrationBmp(const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    if (rgb.width() != kIllustrationWidth || rgb.height() != kIllustrationHeight) {
+        return {};
+    }
+    QByteArray bmp(kPixelOffset + kPixelBytes, '\0');
+    char* out = bmp.data();
+    const auto put32 = [out](int at, quint32 value) { qToLittleEndian(value, out + at); };
+    const auto put16 = [out](int at, quint16 value) { qToLittleEndian(value, out + at); };
+    out[0] = 'B';
+    out[1] = 'M';
+    put32(2, static_cast<quint32>(bmp.size()));
+    put32(10, kPixelOffset);
+    put32(14, kInfoHeaderSize);
+    put32(18, kIllustrationWidth);
+    put32(22, static_cast<quint32>(-kIllustrationHeight)); // negative: the top row first
+    put16(26, 1);                                          // planes
+    put16(28, 32);                                         // bits per pixel
+    put32(30, 0);                                          // no compression
+    put32(34, kPixelBytes);
+    put32(38, 2835); // 72 dots per inch, in dots per metre
+    put32(42, 2835);
+    for (int y = 0; y < kIllustrationHeight; ++y) {
+        std::memcpy(out + kPixelOffset + y * kRowBytes, rgb.constScanLine(y), kRowBytes);
+    }
+    // The unused fourth byte is kept as QImage has it (0xFF), which BMP readers ignore.
+    return bmp;
+}
+
+QImage IllustrationFromBmp(QByteArrayView bmp) {
+    if (bmp.size() < kPixelOffset + kPixelBytes || bmp[0] != 'B' || bmp[1] != 'M' ||
+        Read32(bmp, 10) != kPixelOffset || Read32(bmp, 14) != kInfoHeaderSize ||
+        Read32(bmp, 18) != kIllustrationWidth ||
+        Read32(bmp, 22) != static_cast<quint32>(-kIllustrationHeight) || Read16(bmp, 26) != 1 ||
+        Read16(bmp, 28) != 32 || Read32(bmp, 30) != 0) {
+        return {};
+    }
+    const QImage rows(reinterpret_cast<const uchar*>(bmp.data()) + kPixelOffset, kIllustrationWidth,
+                      kIllustrationHeight, kRowBytes, QImage::Format_RGB32);
+    return rows.copy(); // its own pixels: `bmp` may go away
+}
 
 const QImage& MacroIllustration() {
     static const QImage picture = [] {

@@ -44,35 +44,11 @@ TfmMacroGen::TfmMacroGen(Dialogs& dialogs, QWidget* parent)
     setFont(WindowFont());
     setFixedSize(kClientWidth, kClientHeight);
 
-    const PageContext context{m_definition, m_state, m_dialogs};
-    m_page0 = new Page0Intro(context, this);
-    m_page1 = new Page1Macro(context, this);
-    m_page2 = new Page2Params(context, this);
-    m_page3 = new Page3Subroutine(context, this);
-    m_page4 = new Page4Code(context, this);
-    m_page5 = new Page5Hint(context, this);
-    m_page6 = new Page6Output(context, this);
+    // Page 0 is shown at once; the others are built on first entry (BuildPagesUpTo).
+    m_pages[0] = CreatePage(0);
+    m_built = 1;
     BuildNavigation();
     BuildShortcuts();
-
-    // Page 1 drives two things on the later pages: the Allow Alt boxes, and the parameter
-    // editor's position after a macro source was loaded. Page 2's entry fills page 3's return
-    // types and register names.
-    connect(m_page1, &Page1Macro::typeConversionChanged, this, [this](bool on) {
-        m_page2->SetAllowAltForced(on);
-        m_page3->SetAllowAltForced(on);
-    });
-    connect(m_page1, &Page1Macro::macroSourceLoaded, this, [this] {
-        m_page2->LoadHook();
-        m_page2->Refresh();
-    });
-    connect(m_page1, &Page1Macro::keywordFileWanted, this,
-            [this](QString& path) { path = m_page6->UserMcdPath(); });
-    connect(m_page2, &Page2Params::typeListsBuilt, this, [this](const TypeLists& lists) {
-        m_page3->AddReturnVarNames(RegisterNames(m_definition.Header.Target));
-        m_page3->SetReturnTypes(lists.Returns);
-    });
-
     FormCreate();
 }
 
@@ -80,6 +56,7 @@ TfmMacroGen::~TfmMacroGen() = default;
 
 void TfmMacroGen::BuildNavigation() {
     auto* strip = new QWidget(this);
+    m_navigation = strip;
     strip->setObjectName(QStringLiteral("pnlNavigation"));
     strip->setGeometry(0, kClientHeight - kStripHeight, kClientWidth, kStripHeight);
     auto* bevel = new QFrame(strip);
@@ -137,87 +114,222 @@ void TfmMacroGen::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+// The start-up in its fixed order. Steps that fill a page not yet built are kept for it and
+// run when it is built (SetUpPage), in the same order.
 void TfmMacroGen::FormCreate() {
-    // 1. Swallow the plug-in manager's message 1124 while the window exists (Windows only;
-    //    elsewhere no such message arrives).
+    // Swallow the plug-in manager's message 1124 while the window exists (Windows only;
+    // elsewhere no such message arrives).
 #ifdef Q_OS_WIN
     m_hook = std::make_unique<AppWindowHook>(winId());
 #endif
-    // 2. to 6.
     ConnectToIde();
-    // 7.
-    m_page1->FillReturnList();
-    // 8. Pages 0 to 6 in order; page 0 first.
-    m_pages = {m_page0, m_page1, m_page2, m_page3, m_page4, m_page5, m_page6};
     m_state.CurrentPage = 0;
     ShowPage();
-    // 9.
     setWindowTitle(QStringLiteral("Vorlan Macro Generator"));
-    for (WizardPage* page : m_pages) {
-        page->move(0, 0);
-    }
-    // 10.
-    m_page1->ClearMacroName();
-    // 11.
+    m_pages[0]->move(0, 0);
     ApplySettings();
-    // 12.
+    // The parameter editor's buttons follow from these when page 2 is built.
     m_state.CurrentParam = 1;
     m_state.ParamCount = 0;
-    m_page2->Refresh();
-    // 13.
-    for (WizardPage* page : m_pages) {
-        page->SetPageTexts();
-    }
+    m_pages[0]->SetPageTexts();
 }
 
 void TfmMacroGen::ConnectToIde() {
     ide::Connect(static_cast<std::intptr_t>(winId()));
-    m_page3->SetGetLabelsEnabled(false);
-    m_page2->SetGetVarsEnabled(false);
-    if (ide::IsConnected()) {
-        m_page0->ShowConnected(true);
-        // The IDE's page is scanned here only; later choices come from this one scan.
-        if (ide::LoadPageText()) {
-            m_page3->SetGetLabelsEnabled(ide::FindLabels());
-            m_page2->SetGetVarsEnabled(ide::FindVariables());
-            m_page6->SetPasteEnabled(true);
-            const std::int32_t core = ide::CurrentPageCore();
-            m_definition.Header.Target = core == 14 ? 1 : core == 16 ? 2 : 0;
-        }
-    } else {
-        m_page0->ShowConnected(false);
-        m_page6->SetPasteEnabled(false);
+    // "Get Labels" and both "Get Vars" stay disabled unless the IDE's page was read and holds
+    // such names; "Paste Code to..." is enabled exactly when the IDE is connected.
+    m_findings = {};
+    m_findings.Connected = ide::IsConnected();
+    // The IDE's page is scanned here only; later choices come from this one scan.
+    if (m_findings.Connected && ide::LoadPageText()) {
+        m_findings.LabelsFound = ide::FindLabels();
+        m_findings.VariablesFound = ide::FindVariables();
+        const std::int32_t core = ide::CurrentPageCore();
+        m_definition.Header.Target = core == 14 ? 1 : core == 16 ? 2 : 0;
     }
-    m_page3->SetGetVarsEnabled(m_page2->GetVarsEnabled());
+    static_cast<Page0Intro*>(m_pages[0])->ShowConnected(m_findings.Connected);
 }
 
 void TfmMacroGen::ApplySettings() {
     m_state.HighlighterSettings = ReadHighlighterSettings();
-    const WizardSettings s = ReadWizardSettings();
-    m_state.SaveFolder = s.FilePath;
-    m_page6->SetUserMcdPath(s.UserMcdPath);
-    m_page6->SetChoices({s.PasteMac, s.SaveMac, s.SaveHint, s.SaveSource, s.AddUserMcd});
-    m_page1->SetTypeConversion(s.AllowTypeConv);
-    m_page1->SetReturnIndex(s.ReturnInd);
-    m_page1->SetSkeleton(s.NoCode);
-    // Page 1 shows the stored choices when it is first entered.
-    m_definition.Header.ReturnMethod = m_page1->ReturnIndex();
-    m_definition.Header.Skeleton = m_page1->Skeleton();
+    m_findings.Settings = ReadWizardSettings();
+    m_state.SaveFolder = m_findings.Settings.FilePath;
+    // Page 1 shows the stored choices when it is first entered. The return index read is
+    // already one the return list can select (-1 for none), so it is what the list will give.
+    m_definition.Header.ReturnMethod = m_findings.Settings.ReturnInd;
+    m_definition.Header.Skeleton = m_findings.Settings.NoCode;
+}
+
+Page1Macro* TfmMacroGen::MacroPage() const {
+    return static_cast<Page1Macro*>(PageAt(1));
+}
+
+Page2Params* TfmMacroGen::ParamsPage() const {
+    return static_cast<Page2Params*>(PageAt(2));
+}
+
+Page3Subroutine* TfmMacroGen::SubroutinePage() const {
+    return static_cast<Page3Subroutine*>(PageAt(3));
+}
+
+Page4Code* TfmMacroGen::CodePage() const {
+    return static_cast<Page4Code*>(PageAt(4));
+}
+
+Page5Hint* TfmMacroGen::HintPage() const {
+    return static_cast<Page5Hint*>(PageAt(5));
+}
+
+Page6Output* TfmMacroGen::OutputPage() const {
+    return static_cast<Page6Output*>(PageAt(6));
+}
+
+WizardPage* TfmMacroGen::PageAt(int index) const {
+    if (index >= m_built) {
+        const_cast<TfmMacroGen*>(this)->BuildPagesUpTo(index);
+    }
+    return m_pages[static_cast<std::size_t>(index)];
+}
+
+void TfmMacroGen::BuildPagesUpTo(int index) {
+    while (m_built <= index && m_built < kPageCount) {
+        const int next = m_built;
+        WizardPage* page = CreatePage(next);
+        m_pages[static_cast<std::size_t>(next)] = page;
+        m_built = next + 1;
+        // Hidden until ShowPage shows it, as every page but the current one is.
+        page->setVisible(false);
+        KeepNavigationLast();
+        SetUpPage(next);
+        // Polished before its entry fills it, as the pages that exist when the window is first
+        // shown are.
+        page->ensurePolished();
+    }
+}
+
+WizardPage* TfmMacroGen::CreatePage(int index) {
+    const PageContext context{m_definition, m_state, m_dialogs};
+    switch (index) {
+    case 0:
+        return new Page0Intro(context, this);
+    case 1: {
+        auto* page = new Page1Macro(context, this);
+        // Page 1 drives two things on the later pages: the Allow Alt boxes (a page built
+        // later takes the box's state then), and the parameter editor's position after a
+        // macro source was loaded.
+        connect(page, &Page1Macro::typeConversionChanged, this, [this](bool on) {
+            if (m_built > 2) {
+                ParamsPage()->SetAllowAltForced(on);
+            }
+            if (m_built > 3) {
+                SubroutinePage()->SetAllowAltForced(on);
+            }
+        });
+        connect(page, &Page1Macro::macroSourceLoaded, this, [this] {
+            ParamsPage()->LoadHook();
+            ParamsPage()->Refresh();
+        });
+        // An imported macro's keyword block may come from the USER.MCD chosen on page 6; before
+        // page 6 is built that is the one the settings named.
+        connect(page, &Page1Macro::keywordFileWanted, this, [this](QString& path) {
+            path = m_built > 6 ? OutputPage()->UserMcdPath() : m_findings.Settings.UserMcdPath;
+        });
+        return page;
+    }
+    case 2: {
+        auto* page = new Page2Params(context, this);
+        // Page 2's entry fills page 3's return types and register names.
+        connect(page, &Page2Params::typeListsBuilt, this, [this](const TypeLists& lists) {
+            SubroutinePage()->AddReturnVarNames(RegisterNames(m_definition.Header.Target));
+            SubroutinePage()->SetReturnTypes(lists.Returns);
+        });
+        return page;
+    }
+    case 3:
+        return new Page3Subroutine(context, this);
+    case 4:
+        return new Page4Code(context, this);
+    case 5:
+        return new Page5Hint(context, this);
+    default:
+        return new Page6Output(context, this);
+    }
+}
+
+void TfmMacroGen::SetUpPage(int index) {
+    const WizardSettings& s = m_findings.Settings;
+    WizardPage* page = m_pages[static_cast<std::size_t>(index)];
+    page->move(0, 0);
+    switch (index) {
+    case 1: {
+        auto* macro = static_cast<Page1Macro*>(page);
+        macro->FillReturnList();
+        macro->ClearMacroName();
+        macro->SetTypeConversion(s.AllowTypeConv);
+        macro->SetReturnIndex(s.ReturnInd);
+        macro->SetSkeleton(s.NoCode);
+        break;
+    }
+    case 2: {
+        auto* params = static_cast<Page2Params*>(page);
+        params->SetGetVarsEnabled(m_findings.VariablesFound);
+        params->SetAllowAltForced(MacroPage()->TypeConversion());
+        params->Refresh();
+        break;
+    }
+    case 3: {
+        auto* subroutine = static_cast<Page3Subroutine*>(page);
+        subroutine->SetGetLabelsEnabled(m_findings.LabelsFound);
+        subroutine->SetGetVarsEnabled(m_findings.VariablesFound);
+        subroutine->SetAllowAltForced(MacroPage()->TypeConversion());
+        break;
+    }
+    case 6: {
+        auto* output = static_cast<Page6Output*>(page);
+        output->SetPasteEnabled(m_findings.Connected);
+        output->SetUserMcdPath(s.UserMcdPath);
+        output->SetChoices({s.PasteMac, s.SaveMac, s.SaveHint, s.SaveSource, s.AddUserMcd});
+        break;
+    }
+    default:
+        break;
+    }
+    page->SetPageTexts();
+}
+
+void TfmMacroGen::KeepNavigationLast() {
+    m_navigation->raise();
+    // New widgets join the end of the window's focus chain, after the buttons; the buttons go
+    // back behind the last widget that takes focus. Qt (6.4) moves nothing behind the very
+    // last widget of the chain, so a stand-in holds that place while they move.
+    QWidget tail(this);
+    tail.setFocusPolicy(Qt::TabFocus);
+    QWidget* last = tail.previousInFocusChain();
+    while (last != this && last->focusPolicy() == Qt::NoFocus) {
+        last = last->previousInFocusChain();
+    }
+    for (QWidget* button :
+         {m_cmdNavHelp, m_cmdNavCancel, m_cmdNavBack, m_cmdNavNext, m_cmdNavFinished}) {
+        if (last != button && last != this) {
+            QWidget::setTabOrder(last, button);
+        }
+        last = button;
+    }
 }
 
 WizardSettings TfmMacroGen::CurrentSettings() const {
-    const OutputChoices out = m_page6->Choices();
+    const OutputChoices out = OutputPage()->Choices();
     WizardSettings s;
     s.FilePath = m_state.SaveFolder;
     s.PasteMac = out.PasteCode;
     s.SaveMac = out.SaveCode;
     s.SaveHint = out.SaveHint;
     s.SaveSource = out.SaveSource;
-    s.AllowTypeConv = m_page1->TypeConversion();
-    s.ReturnInd = m_page1->ReturnIndex();
-    s.NoCode = m_page1->Skeleton();
+    s.AllowTypeConv = MacroPage()->TypeConversion();
+    s.ReturnInd = MacroPage()->ReturnIndex();
+    s.NoCode = MacroPage()->Skeleton();
     s.AddUserMcd = out.AddUserMcd;
-    s.UserMcdPath = m_page6->UserMcdPath();
+    s.UserMcdPath = OutputPage()->UserMcdPath();
     return s;
 }
 
@@ -226,21 +338,25 @@ bool TfmMacroGen::StoreSettings() const {
 }
 
 bool TfmMacroGen::CheckPage() {
-    return m_pages[static_cast<std::size_t>(m_state.CurrentPage)]->Check();
+    return PageAt(m_state.CurrentPage)->Check();
 }
 
 void TfmMacroGen::CommitPage() {
-    m_pages[static_cast<std::size_t>(m_state.CurrentPage)]->Commit();
+    PageAt(m_state.CurrentPage)->Commit();
 }
 
+// The first entry of a page builds it.
 void TfmMacroGen::EnterPage() {
-    m_pages[static_cast<std::size_t>(m_state.CurrentPage)]->Enter();
+    PageAt(m_state.CurrentPage)->Enter();
 }
 
 void TfmMacroGen::ShowPage() {
     const int current = m_state.CurrentPage;
+    PageAt(current);
     for (WizardPage* page : m_pages) {
-        page->setVisible(page->Index() == current);
+        if (page != nullptr) {
+            page->setVisible(page->Index() == current);
+        }
     }
     m_cmdNavBack->setEnabled(current > 0);
     m_cmdNavNext->setEnabled(current < kPageCount - 1);
@@ -280,10 +396,10 @@ void TfmMacroGen::cmdNavFinishedClick() {
     if (m_state.CurrentPage != kPageCount - 1) {
         return;
     }
-    const FinishContent content{*m_page4->CodeBox()->document(),
-                                m_page5->HintBox()->document()->toRawText(), m_state.ParamCount,
+    const FinishContent content{*CodePage()->CodeBox()->document(),
+                                HintPage()->HintBox()->document()->toRawText(), m_state.ParamCount,
                                 m_definition};
-    if (RunFinish(m_page6->Plan(ide::IsConnected()), content, m_dialogs, this) !=
+    if (RunFinish(OutputPage()->Plan(ide::IsConnected()), content, m_dialogs, this) !=
         FinishOutcome::Done) {
         return;
     }

@@ -33,7 +33,8 @@ class TfmMacroGen final : public QWidget {
     Q_OBJECT
 public:
     // Runs the whole start-up: connects to the IDE, scans its page once, reads the settings
-    // and shows page 0. `dialogs` must outlive the window.
+    // and shows page 0. Pages 1 to 6 are built when first needed (see BuildPagesUpTo), each
+    // then taking what start-up learnt for it. `dialogs` must outlive the window.
     explicit TfmMacroGen(Dialogs& dialogs, QWidget* parent = nullptr);
     ~TfmMacroGen() override;
 
@@ -52,12 +53,18 @@ public:
     WizardSettings CurrentSettings() const;
     bool StoreSettings() const;
 
-    Page1Macro* MacroPage() const { return m_page1; }
-    Page2Params* ParamsPage() const { return m_page2; }
-    Page3Subroutine* SubroutinePage() const { return m_page3; }
-    Page4Code* CodePage() const { return m_page4; }
-    Page5Hint* HintPage() const { return m_page5; }
-    Page6Output* OutputPage() const { return m_page6; }
+    // Each page, built first when it is not yet (with the pages before it).
+    Page1Macro* MacroPage() const;
+    Page2Params* ParamsPage() const;
+    Page3Subroutine* SubroutinePage() const;
+    Page4Code* CodePage() const;
+    Page5Hint* HintPage() const;
+    Page6Output* OutputPage() const;
+    // Builds every page not built yet, as if the user had been everywhere (tests look at
+    // controls of pages they have not walked to).
+    void BuildAllPages() { BuildPagesUpTo(kPageCount - 1); }
+    // How many pages exist so far: pages 0 to PagesBuilt() - 1.
+    int PagesBuilt() const { return m_built; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -72,6 +79,19 @@ private:
     void BuildShortcuts();
     void ConnectToIde();
     void ApplySettings();
+
+    // Builds the pages after the last one built up to page `index`, in page order, so that
+    // creation (and with it the Tab order) is the same as when all are built at start-up.
+    void BuildPagesUpTo(int index);
+    WizardPage* CreatePage(int index);
+    // The page's share of the start-up steps, in their order, from what start-up kept.
+    void SetUpPage(int index);
+    // The navigation buttons back at the end of the Tab order and on top, where they stand
+    // when they are created after every page.
+    void KeepNavigationLast();
+    // Page `index`, built first when needed. Logically const: a page that is not built yet is
+    // one nobody has looked at, and building it changes nothing anyone has seen.
+    WizardPage* PageAt(int index) const;
 
     void cmdNavNextClick();
     void cmdNavBackClick();
@@ -88,15 +108,20 @@ private:
     std::unique_ptr<AppWindowHook> m_hook;
 #endif
 
-    Page0Intro* m_page0 = nullptr;
-    Page1Macro* m_page1 = nullptr;
-    Page2Params* m_page2 = nullptr;
-    Page3Subroutine* m_page3 = nullptr;
-    Page4Code* m_page4 = nullptr;
-    Page5Hint* m_page5 = nullptr;
-    Page6Output* m_page6 = nullptr;
-    std::array<WizardPage*, kPageCount> m_pages{};
+    // What start-up learnt for pages built later: the IDE link's findings and the settings.
+    struct StartUpFindings {
+        bool Connected = false;
+        bool LabelsFound = false;    // "Get Labels" on page 3
+        bool VariablesFound = false; // "Get Vars" on pages 2 and 3
+        WizardSettings Settings;
+    };
+    StartUpFindings m_findings;
 
+    // Pages 0 to m_built - 1 exist; the others are null until built.
+    std::array<WizardPage*, kPageCount> m_pages{};
+    int m_built = 0;
+
+    QWidget* m_navigation = nullptr;
     QPushButton* m_cmdNavHelp = nullptr;
     QPushButton* m_cmdNavCancel = nullptr;
     QPushButton* m_cmdNavBack = nullptr;

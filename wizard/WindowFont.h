@@ -9,12 +9,20 @@
 namespace vmg::wizard {
 
 // Tahoma 8 pt where the system has it. Elsewhere a face of about Tahoma's width, since the
-// controls are placed and sized for it; failing those, the system's sans-serif face.
+// controls are placed and sized for it; failing those, the system's sans-serif face. The face
+// is looked up once per run: each question to the font database goes through fontconfig's
+// substitution rules.
 inline QFont WindowFont() {
-    for (const char* family : {"Tahoma", "DejaVu Sans Condensed", "Liberation Sans", "Arial"}) {
-        if (QFontDatabase::hasFamily(QLatin1String(family))) {
-            return QFont(QLatin1String(family), 8);
+    static const QString chosen = [] {
+        for (const char* family : {"Tahoma", "DejaVu Sans Condensed", "Liberation Sans", "Arial"}) {
+            if (QFontDatabase::hasFamily(QLatin1String(family))) {
+                return QString::fromLatin1(family);
+            }
         }
+        return QString();
+    }();
+    if (!chosen.isEmpty()) {
+        return QFont(chosen, 8);
     }
     QFont font = QGuiApplication::font();
     font.setStyleHint(QFont::SansSerif);

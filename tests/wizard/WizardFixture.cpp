@@ -57,6 +57,13 @@ TfmMacroGen& WizardTest::Start() {
     return *m_window;
 }
 
+TfmMacroGen& WizardTest::StartAgain() {
+    m_window.reset();
+    codegen::ResetModule();
+    ide::ResetForTests();
+    return Start();
+}
+
 bool WizardTest::ShownOnPage(const char* name) {
     QWidget* widget = Find<QWidget>(name);
     for (QWidget* w = widget; w != nullptr && w != m_window.get(); w = w->parentWidget()) {

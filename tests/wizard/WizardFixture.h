@@ -33,11 +33,21 @@ public:
 
     // Creates and shows the window, which runs the whole start-up.
     TfmMacroGen& Start();
+    // A second run in the same test: the window closed, the definition and the IDE link reset;
+    // the settings and the session stay as they are.
+    TfmMacroGen& StartAgain();
     TfmMacroGen& Window() { return *m_window; }
     const WizardState& State() const { return m_window->State(); }
 
+    // A control by name. The wizard builds a page when it is first entered; a control of a
+    // page not built yet builds the pages, so that a test can look at what start-up put there
+    // without walking (which would run the pages' entry steps).
     template <typename T> T* Find(const char* name) {
         T* found = m_window->findChild<T*>(QLatin1String(name));
+        if (found == nullptr && m_window->PagesBuilt() < kPageCount) {
+            m_window->BuildAllPages();
+            found = m_window->findChild<T*>(QLatin1String(name));
+        }
         EXPECT_NE(found, nullptr) << "no control named " << name;
         return found;
     }
