@@ -61,8 +61,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Enter presses Next, or Finish on the last page; multi-line boxes and open lists keep
-    // their own Enter, since they take the key before it reaches the window.
+    // Enter presses the focused push button, as Space does; anywhere else it presses Next, or
+    // Finish on the last page. Multi-line boxes and open lists keep their own Enter, since they
+    // take the key before it reaches the window.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -72,6 +73,8 @@ private:
     void BuildShortcuts();
     void ConnectToIde();
     void ApplySettings();
+    // The focus into the page shown: its first field, or Next (Finish on the last page).
+    void FocusPage();
 
     void cmdNavNextClick();
     void cmdNavBackClick();
