@@ -315,49 +315,27 @@ TEST(CallCheckCallLine, TheSampleCallUsesTheReturnVariableAndArgumentsOfKnownKin
     mix.Params[2] = {"L", 6, "V3", false, false};
     mix.Params[3] = {"C", 7, "V4", false, false};
     mix.Return = {"Sub", true, false, {"", 4, "Out", false, false}};
-    struct Case {
-        const char* what;
+    const PageNames pointers{{{"Msg", "STRING_ARRAY_PTR"}, {"Buf", "BYTE_ARRAY_PTR"}}, {"Loop"}};
+    const PageNames clashing{{{"Text", "WORD"}, {"out", "DWORD"}}, {}};
+    const struct {
         codegen::MacroDefinition def;
         PageNames page;
         std::string line;
-        std::vector<std::string> assumed; // NAME=KIND
+        std::string assumed; // NAME=KIND ...
+    } cases[] = {
+        {codegen::examples::AddNums(), {}, "Total = AddNums 5, 1001", "Total=WORD "},
+        {codegen::examples::SetPtr(), {}, "SetPtr 1000, 6, R", "R=BYTE "},
+        {mix, pointers, "Mix Msg, Buf, Loop, \"A\", Out", "Out=DWORD "},
+        {mix, clashing, "Mix Text2, Buffer, Start, \"A\", Out",
+         "Text2=STRING_ARRAY_PTR Buffer=BYTE_ARRAY_PTR Start=LABEL "},
     };
-    const Case cases[] = {
-        {"AddNums, no page",
-         codegen::examples::AddNums(),
-         {},
-         "Total = AddNums 5, 1001",
-         {"Total=WORD"}},
-        {"AddNums, Total declared",
-         codegen::examples::AddNums(),
-         addNumsPage(),
-         "Total = AddNums 5, 1001",
-         {}},
-        {"SetPtr", codegen::examples::SetPtr(), {}, "SetPtr 1000, 6, R", {"R=BYTE"}},
-        {"names from the page",
-         mix,
-         {{{"Msg", "STRING_ARRAY_PTR"}, {"Buf", "BYTE_ARRAY_PTR"}}, {"Loop"}},
-         "Mix Msg, Buf, Loop, \"A\", Out",
-         {"Out=DWORD"}},
-        {"sample names",
-         mix,
-         {},
-         "Mix Text, Buffer, Start, \"A\", Out",
-         {"Out=DWORD", "Text=STRING_ARRAY_PTR", "Buffer=BYTE_ARRAY_PTR", "Start=LABEL"}},
-        {"sample names clear of the page's",
-         mix,
-         {{{"Text", "WORD"}, {"out", "DWORD"}}, {}},
-         "Mix Text2, Buffer, Start, \"A\", Out",
-         {"Text2=STRING_ARRAY_PTR", "Buffer=BYTE_ARRAY_PTR", "Start=LABEL"}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const SampleCallLine sample = SampleCall(c.def, c.def.Header.ArgCount, c.page);
-        EXPECT_EQ(sample.line, c.line) << c.what;
-        std::vector<std::string> assumed;
+        std::string assumed;
         for (const Declaration& d : sample.assumed) {
-            assumed.push_back(d.name + "=" + d.kind);
+            assumed += d.name + "=" + d.kind + " ";
         }
-        EXPECT_EQ(assumed, c.assumed) << c.what;
+        EXPECT_EQ(sample.line + " | " + assumed, c.line + " | " + c.assumed);
     }
 }
 
