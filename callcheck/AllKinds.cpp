@@ -55,24 +55,6 @@ std::vector<std::string> unique(const std::vector<std::string>& kinds) {
     return out;
 }
 
-std::vector<std::string> paramKinds(const codegen::ArgData& arg, int32_t target) {
-    const auto& kinds = codegen::SplitTypeDescFor(arg.DataType, target).kinds;
-    const std::size_t used = arg.AllowAlt ? kinds.size() : std::min<std::size_t>(4, kinds.size());
-    return unique({kinds.begin(), kinds.begin() + static_cast<std::ptrdiff_t>(used)});
-}
-
-// The return value's kinds: the type itself, and with alternatives entries 5 onwards.
-std::vector<std::string> returnKinds(const codegen::ArgData& ret, int32_t target) {
-    const auto& kinds = codegen::SplitTypeDescFor(ret.DataType, target).kinds;
-    std::vector<std::string> used;
-    for (std::size_t e = 0; e < kinds.size(); ++e) {
-        if (e == 0 || (ret.AllowAlt && e >= 4)) {
-            used.push_back(kinds[e]);
-        }
-    }
-    return unique(used);
-}
-
 std::string wrongKind(const std::vector<std::string>& accepted) {
     for (const auto& k : AllKinds()) {
         if (k != "NA" && std::find(accepted.begin(), accepted.end(), k) == accepted.end()) {
@@ -147,6 +129,23 @@ struct Runner {
 
 } // namespace
 
+std::vector<std::string> AcceptedKinds(const codegen::ArgData& arg, int32_t target) {
+    const auto& kinds = codegen::SplitTypeDescFor(arg.DataType, target).kinds;
+    const std::size_t used = arg.AllowAlt ? kinds.size() : std::min<std::size_t>(4, kinds.size());
+    return unique({kinds.begin(), kinds.begin() + static_cast<std::ptrdiff_t>(used)});
+}
+
+std::vector<std::string> ReturnKinds(const codegen::ArgData& ret, int32_t target) {
+    const auto& kinds = codegen::SplitTypeDescFor(ret.DataType, target).kinds;
+    std::vector<std::string> used;
+    for (std::size_t e = 0; e < kinds.size(); ++e) {
+        if (e == 0 || (ret.AllowAlt && e >= 4)) {
+            used.push_back(kinds[e]);
+        }
+    }
+    return unique(used);
+}
+
 bool KindTable::AllPass() const {
     return count >= 0 &&
            std::all_of(rows.begin(), rows.end(), [](const KindRow& r) { return r.pass; });
@@ -167,7 +166,7 @@ KindTable CheckAllKinds(const MacroText& macro, const codegen::MacroDefinition& 
     Bindings& b = r.base;
     b.symbols["PRM_COUNT"] = Value::Number(r.table.count);
     for (int32_t i = 1; i <= n; ++i) {
-        const auto kinds = paramKinds(def.Params[static_cast<std::size_t>(i - 1)], target);
+        const auto kinds = AcceptedKinds(def.Params[static_cast<std::size_t>(i - 1)], target);
         if (!kinds.empty()) {
             b.symbols["PRM_" + std::to_string(i)] = Value::Word(kinds.front());
         }
@@ -175,7 +174,7 @@ KindTable CheckAllKinds(const MacroText& macro, const codegen::MacroDefinition& 
     }
     const std::string name = Upper(macro.name.empty() ? def.Header.MacroName : macro.name);
     const std::string k = method == 1 ? "RETURN" : "LST_PRM";
-    const auto retKinds = returnKinds(def.Return.RetArg, target);
+    const auto retKinds = ReturnKinds(def.Return.RetArg, target);
     b.symbols[name + "_RETURN"] = Value::Number(method == 1 ? 1 : 0);
     b.symbols[name + "_LST_PRM"] = Value::Number(method >= 2 ? 1 : 0);
     if (method > 0) {
@@ -191,7 +190,7 @@ KindTable CheckAllKinds(const MacroText& macro, const codegen::MacroDefinition& 
     for (int32_t i = 1; i <= n; ++i) {
         const auto& arg = def.Params[static_cast<std::size_t>(i - 1)];
         const std::string num = std::to_string(i);
-        r.run(i, arg.ArgName, "PRM_" + num, paramKinds(arg, target), "P" + num);
+        r.run(i, arg.ArgName, "PRM_" + num, AcceptedKinds(arg, target), "P" + num);
     }
     if (method > 0) {
         r.run(0, "return", k + "_TYPE", retKinds, method == 1 ? "RETURN_VAR" : "LST_PRM_NAME");

@@ -136,6 +136,7 @@ std::string DescribeCounts(const std::vector<int>& counts);
 struct Declaration {
     std::string name;
     std::string kind;
+    std::string why = {}; // where the kind comes from; empty: the page's Dim line
 };
 
 struct PageNames {
@@ -169,9 +170,22 @@ CallArg KindOfArgument(std::string_view text, const PageNames& page);
 std::string KindOfDimType(std::string_view type, bool isArray);
 // The assumptions of the call-line model, one sentence each, for showing beside a result.
 const std::vector<std::string>& CallAssumptions();
-// A sample call for a definition: In-Line form when it returns in-line, a literal or a
-// variable-like name per parameter.
-std::string SampleCall(const codegen::MacroDefinition& def, int32_t n);
+// The kinds a parameter accepts on a target: its first four catalogue entries, all of them
+// with Allow Alt; each once.
+std::vector<std::string> AcceptedKinds(const codegen::ArgData& arg, int32_t target);
+// The kinds the return value accepts: the type itself, with Allow Alt also entries 5 onwards.
+std::vector<std::string> ReturnKinds(const codegen::ArgData& ret, int32_t target);
+
+// A sample call whose outcome the check can decide: the In-Line form (or the last argument of
+// a Parameter return) uses the macro's own return variable, each parameter gets an argument of
+// a kind it accepts (a number, a quoted character, a page label or a page variable of that
+// kind), and names the page does not declare are listed with the kind they are taken to have.
+struct SampleCallLine {
+    std::string line;
+    std::vector<Declaration> assumed;
+};
+SampleCallLine SampleCall(const codegen::MacroDefinition& def, int32_t n,
+                          const PageNames& page = {});
 
 // "SYMBOL=VALUE": the symbol in capitals and its value (an integer, else a word).
 std::optional<std::pair<std::string, Value>> ParseAssignment(std::string_view text);

@@ -78,26 +78,72 @@ std::vector<std::string> splitArguments(std::string_view text) {
     return out;
 }
 
-std::string example(int32_t type, int index) {
-    switch (type) {
-    case 2:
-        return std::to_string(5 + index);
-    case 3:
-        return std::to_string(1000 + index);
-    case 4:
-        return std::to_string(70000 + index);
-    case 5:
-        return std::to_string(2 + index);
-    case 6:
-        return "Start";
-    case 7:
-        return "\"A\"";
-    case 9:
-        return "Text";
-    default:
-        return "Buffer";
-    }
+bool sameName(std::string_view a, std::string_view b) {
+    return Upper(a) == Upper(b);
 }
+
+// Builds a sample call's arguments, keeping its invented names apart from the page's.
+struct SampleBuilder {
+    const PageNames& page;
+    SampleCallLine out;
+    std::vector<std::string> taken;
+
+    bool isTaken(const std::string& name) const {
+        const auto same = [&](const std::string& n) { return sameName(n, name); };
+        return std::any_of(taken.begin(), taken.end(), same) ||
+               std::any_of(page.labels.begin(), page.labels.end(), same) ||
+               std::any_of(page.variables.begin(), page.variables.end(),
+                           [&](const Declaration& d) { return sameName(d.name, name); });
+    }
+
+    // A name of the page's own, or one of ours taken to be of `kind`.
+    std::string assume(const std::string& base, const std::string& kind, const std::string& why) {
+        std::string name = base;
+        for (int i = 2; isTaken(name); ++i) {
+            name = base + std::to_string(i);
+        }
+        taken.push_back(name);
+        out.assumed.push_back({name, kind, why});
+        return name;
+    }
+
+    // A number where the parameter takes one, a quoted character for ASCII Char, else a page
+    // label or variable of an accepted kind, else a sample name of the first accepted kind.
+    std::string argument(const std::vector<std::string>& kinds, int index) {
+        const bool label = !kinds.empty() && kinds.front() == "LABEL";
+        for (const auto& k : kinds) {
+            if (label) {
+                break;
+            }
+            if (k == "NUM8" || k == "NUM16" || k == "NUM32") {
+                return std::to_string((k == "NUM8" ? 5 : k == "NUM16" ? 1000 : 70000) + index);
+            }
+            if (k == "CHAR") {
+                return "\"A\"";
+            }
+        }
+        for (const auto& k : kinds) {
+            if (k == "LABEL" && !page.labels.empty()) {
+                return page.labels.front();
+            }
+            for (const auto& d : page.variables) {
+                if (d.kind == k) {
+                    return d.name;
+                }
+            }
+        }
+        if (kinds.empty()) {
+            return "Arg" + std::to_string(index + 1); // a type without kinds: left to the user
+        }
+        const std::string& kind = kinds.front();
+        const std::string base = kind == "LABEL"              ? "Start"
+                                 : kind == "STRING_ARRAY_PTR" ? "Text"
+                                 : kind == "BYTE_ARRAY_PTR"   ? "Buffer"
+                                 : kind == "WORD_ARRAY_PTR"   ? "Words"
+                                                              : "Value";
+        return assume(base, kind, "a sample name, taken to be " + kind);
+    }
+};
 
 } // namespace
 
@@ -141,8 +187,9 @@ CallArg KindOfArgument(std::string_view textIn, const PageNames& page) {
                                         [&](const std::string& l) { return Upper(l) == upper; });
         if (var != page.variables.end()) {
             arg.kind = var->kind;
-            arg.why = var->kind.empty() ? "a page variable whose Dim type has no kind"
-                                        : "declared on the page";
+            arg.why = var->kind.empty()  ? "a page variable whose Dim type has no kind"
+                      : var->why.empty() ? "declared on the page"
+                                         : var->why;
         } else if (label != page.labels.end()) {
             arg.kind = "LABEL";
             arg.why = "a label on the page";
@@ -244,18 +291,37 @@ CallAnalysis AnalyseCall(std::string_view callLine, const MacroText& macro, cons
     return call;
 }
 
-std::string SampleCall(const codegen::MacroDefinition& def, int32_t nIn) {
+SampleCallLine SampleCall(const codegen::MacroDefinition& def, int32_t nIn, const PageNames& page) {
     const int32_t n = std::clamp<int32_t>(nIn, 0, codegen::kMaxParams);
+    const int32_t method = def.Header.ReturnMethod;
+    const int32_t target = def.Header.Target;
+    SampleBuilder b{page, {}, {}};
+    // The return variable first, so that no sample argument takes its name.
+    std::string ret;
+    if (method == 1 || method == 2) {
+        const codegen::ArgData& r = def.Return.RetArg;
+        ret = codegen::IsValidName(r.VarName) ? r.VarName : "Result";
+        b.taken.push_back(ret);
+        const auto kinds = ReturnKinds(r, target);
+        const bool declared =
+            std::any_of(page.variables.begin(), page.variables.end(),
+                        [&](const Declaration& d) { return sameName(d.name, ret); });
+        if (!declared && !kinds.empty()) {
+            b.out.assumed.push_back(
+                {ret, kinds.front(), "the macro's return variable, taken to be " + kinds.front()});
+        }
+    }
     std::string args;
     for (int32_t i = 0; i < n; ++i) {
-        args +=
-            (i == 0 ? " " : ", ") + example(def.Params[static_cast<std::size_t>(i)].DataType, i);
+        const auto kinds = AcceptedKinds(def.Params[static_cast<std::size_t>(i)], target);
+        args += (i == 0 ? " " : ", ") + b.argument(kinds, i);
     }
-    if (def.Header.ReturnMethod == 2) {
-        args += (n == 0 ? " " : ", ") + std::string("Result");
+    if (method == 2) {
+        args += (n == 0 ? " " : ", ") + ret;
     }
     const std::string call = def.Header.MacroName + args;
-    return def.Header.ReturnMethod == 1 ? "Result = " + call : call;
+    b.out.line = method == 1 ? ret + " = " + call : call;
+    return b.out;
 }
 
 } // namespace vmg::callcheck

@@ -129,7 +129,9 @@ std::optional<macimport::KeywordHint> readHint(const Options& o, const std::stri
 } // namespace
 
 int ImportCommand(std::span<const std::string_view> args) {
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    // --help wherever it stands, as for every command.
+    if (std::any_of(args.begin(), args.end(),
+                    [](std::string_view a) { return a == "--help" || a == "-h"; })) {
         std::fputs(kUsage, stdout);
         return 0;
     }

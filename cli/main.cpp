@@ -7,6 +7,7 @@
 #include "MacroCodeGenerator.h"
 #include "Session.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
@@ -21,39 +22,66 @@ int PageCommand(); // PageCommand.cpp
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: vmacgen COMMAND ARGUMENTS\n"
+// Each command's part of the usage text; `vmacgen COMMAND --help` prints it alone.
+struct CommandHelp {
+    std::string_view name;
+    std::string_view text;
+    std::string_view status; // its exit statuses, when its text does not give them
+};
+
+constexpr CommandHelp kCommands[] = {
+    {"code", "  code FILE.mcs       print the macro generated from a macro source file\n",
+     "Exit status: 0 done, 1 the file could not be read, 2 wrong usage.\n"},
+    {"hint",
+     "  hint FILE.mcs       print the USER.MCD keyword block for the macro\n"
+     "  hint FILE.mcs --into PATH [--dry-run]\n"
+     "                      put the keyword block into the USER.MCD file PATH, replacing the\n"
+     "                      macro's old block (old file kept as PATH.bak); --dry-run prints\n"
+     "                      the change as a unified diff and writes nothing\n",
+     "Exit status: 0 done (also when the block is already there), 1 the file could not be\n"
+     "read, or --into's file is refused or cannot be written, 2 wrong usage.\n"},
+    {"hint-rtf", "  hint-rtf FILE.mcs   print the rich-text preview of the keyword's hint\n",
+     "Exit status: 0 done, 1 the file could not be read, 2 wrong usage.\n"},
+    {"attach",
+     "  attach PAGE [--core 14|16] [--line N] [--column N]\n"
+     "                      point the wizard at PAGE, the file being edited: its PIC core\n"
+     "                      and the cursor (line and column from 1) where Finish pastes\n",
+     "Exit status: 0 done, 1 the page cannot be read or the session file cannot be\n"
+     "written, 2 wrong usage.\n"},
+    {"detach", "  detach              forget the page that attach named\n",
+     "Exit status: 0 done, 1 the session file cannot be removed, 2 wrong usage.\n"},
+    {"check",
+     "  check FILE.mcs | --code FILE  [--call 'LINE'] [--page PAGE] [--set SYMBOL=VALUE]...\n"
+     "        [--return-arg N] [--all-kinds]\n"
+     "                      lint the macro generated from FILE.mcs (or an edited macro text,\n"
+     "                      code page 1252) and print the argument counts its count checks\n"
+     "                      pass; --call simulates the compile-time checks for a call line\n"
+     "                      (symbols derived from it, then the firing #ERROR or the expansion);\n"
+     "                      --page takes variables and labels from a page file; --set overrides\n"
+     "                      one symbol; --return-arg picks the argument a RETURNVALUE macro\n"
+     "                      returns in (0 none; the last by default); --all-kinds (needs\n"
+     "                      FILE.mcs) tries every kind of every parameter and the return value.\n"
+     "                      Exit status: 0 clean, 1 lint errors, a failing --all-kinds row or an\n"
+     "                      unreadable file, 2 wrong usage, 3 the call fires an #ERROR, 4 the\n"
+     "                      call cannot be decided (a symbol without a value).\n",
+     ""},
+    {"import",
+     "  import FILE [--macro NAME] [--hint FILE] [-o OUT.mcs]\n"
+     "                      read a macro that the wizard generated (in a code file or a saved\n"
+     "                      _mac.rtf) back into its macro source file (see import --help)\n",
+     ""},
+    {"page",
+     "  page                show what the wizard's link to the IDE sees, or why it sees nothing\n",
+     "Exit status: 0 the page was read, 1 no connection or no page, 2 wrong usage.\n"},
+};
+
+constexpr std::string_view kOptions =
     "\n"
-    "Commands:\n"
-    "  code FILE.mcs       print the macro generated from a macro source file\n"
-    "  hint FILE.mcs       print the USER.MCD keyword block for the macro\n"
-    "  hint FILE.mcs --into PATH [--dry-run]\n"
-    "                      put the keyword block into the USER.MCD file PATH, replacing the\n"
-    "                      macro's old block (old file kept as PATH.bak); --dry-run prints\n"
-    "                      the change as a unified diff and writes nothing\n"
-    "  hint-rtf FILE.mcs   print the rich-text preview of the keyword's hint\n"
-    "  attach PAGE [--core 14|16] [--line N] [--column N]\n"
-    "                      point the wizard at PAGE, the file being edited: its PIC core\n"
-    "                      and the cursor (line and column from 1) where Finish pastes\n"
-    "  detach              forget the page that attach named\n"
-    "  check FILE.mcs | --code FILE  [--call 'LINE'] [--page PAGE] [--set SYMBOL=VALUE]...\n"
-    "        [--return-arg N] [--all-kinds]\n"
-    "                      lint the macro generated from FILE.mcs (or an edited macro text,\n"
-    "                      code page 1252) and print the argument counts its count checks\n"
-    "                      pass; --call simulates the compile-time checks for a call line\n"
-    "                      (symbols derived from it, then the firing #ERROR or the expansion);\n"
-    "                      --page takes variables and labels from a page file; --set overrides\n"
-    "                      one symbol; --return-arg picks the argument a RETURNVALUE macro\n"
-    "                      returns in (0 none; the last by default); --all-kinds (needs\n"
-    "                      FILE.mcs) tries every kind of every parameter and the return value.\n"
-    "                      Exit status: 0 clean, 1 lint errors, a failing --all-kinds row or an\n"
-    "                      unreadable file, 2 wrong usage, 3 the call fires an #ERROR, 4 the\n"
-    "                      call cannot be decided (a symbol without a value).\n"
-    "  import FILE [--macro NAME] [--hint FILE] [-o OUT.mcs]\n"
-    "                      read a macro that the wizard generated (in a code file or a saved\n"
-    "                      _mac.rtf) back into its macro source file (see import --help)\n"
-    "  page                show what the wizard's link to the IDE sees, or why it sees nothing\n"
-    "  --help              print this text\n"
+    "Options:\n"
+    "  --help, -h          print this text; COMMAND --help prints that command's part alone\n"
+    "  --version           print the program's version\n";
+
+constexpr std::string_view kFooter =
     "\n"
     "Text is written as code-page-1252 bytes; lines end in CR LF.\n"
     "Exit status: 0 done, 1 the file could not be read, 2 wrong usage.\n"
@@ -61,8 +89,32 @@ constexpr const char* kUsage =
     "hint --into also ends with 0 when the block is already there, 1 when the file is refused\n"
     "or cannot be written.\n";
 
+std::string usage() {
+    std::string text = "Usage: vmacgen COMMAND ARGUMENTS\n\nCommands:\n";
+    for (const CommandHelp& c : kCommands) {
+        text += c.text;
+    }
+    return text.append(kOptions).append(kFooter);
+}
+
+// The help of one command, or nothing when there is no such command.
+std::optional<std::string> commandUsage(std::string_view name) {
+    for (const CommandHelp& c : kCommands) {
+        if (c.name == name) {
+            return "Usage: vmacgen " + std::string(name) + " ARGUMENTS\n\n" + std::string(c.text) +
+                   "\nText is written as code-page-1252 bytes; lines end in CR LF.\n" +
+                   std::string(c.status);
+        }
+    }
+    return std::nullopt;
+}
+
+bool isHelp(std::string_view arg) {
+    return arg == "--help" || arg == "-h";
+}
+
 int usageError() {
-    std::fputs(kUsage, stderr);
+    std::fputs(usage().c_str(), stderr);
     return 2;
 }
 
@@ -154,8 +206,25 @@ int main(int argc, char** argv) {
     using namespace vmg::codegen;
     vmg::platform::UseBinaryStandardOutput();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::fputs(kUsage, stdout);
+    if (args.size() == 1 && isHelp(args[0])) {
+        std::fputs(usage().c_str(), stdout);
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::fputs("vmacgen " VMG_VERSION "\n", stdout);
+        return 0;
+    }
+    // import prints its own, longer help.
+    if (!args.empty() && args[0] == "import") {
+        return vmg::cli::ImportCommand(std::span(args).subspan(1));
+    }
+    // COMMAND --help, wherever the option stands among the command's arguments.
+    if (!args.empty() && std::any_of(args.begin() + 1, args.end(), isHelp)) {
+        const auto help = commandUsage(args[0]);
+        if (!help) {
+            return usageError();
+        }
+        std::fputs(help->c_str(), stdout);
         return 0;
     }
     if (args.size() == 1 && args[0] == "page") {
@@ -163,9 +232,6 @@ int main(int argc, char** argv) {
     }
     if (!args.empty() && args[0] == "attach") {
         return attach(std::span(args).subspan(1));
-    }
-    if (!args.empty() && args[0] == "import") {
-        return vmg::cli::ImportCommand(std::span(args).subspan(1));
     }
     if (!args.empty() && args[0] == "check") {
         return vmg::cli::CheckCommand(std::span(args).subspan(1));

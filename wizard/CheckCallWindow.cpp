@@ -1,15 +1,18 @@
 // The "Check a Call" window: a thin view over the call check of the core.
 #include "CheckCallWindow.h"
 
+#include "Placement.h"
 #include "Text1252.h"
 
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -22,6 +25,9 @@ namespace vmg::wizard {
 namespace {
 
 constexpr int kLineRole = Qt::UserRole + 1;
+// The size the window asks for, and the narrowest it is made to fit beside the main window.
+constexpr QSize kWantedSize(600, 600);
+constexpr int kNarrowest = 360;
 const QString kUnknown = QStringLiteral("unknown");
 
 } // namespace
@@ -31,7 +37,7 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
     : QWidget(owner, Qt::Window), m_def(def), m_code(code), m_page(std::move(page)) {
     setObjectName(QStringLiteral("fmCheckCall"));
     setWindowTitle(QStringLiteral("Check a Call"));
-    resize(600, 600);
+    resize(kWantedSize);
 
     m_txtCall = new QLineEdit(this);
     m_txtCall->setObjectName(QStringLiteral("txtCall"));
@@ -45,6 +51,10 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
     m_tblSymbols->setObjectName(QStringLiteral("tblSymbols"));
     m_tblSymbols->setHorizontalHeaderLabels({"Symbol", "Argument", "Kind"});
     m_tblSymbols->horizontalHeader()->setStretchLastSection(true);
+    // Symbols, arguments and the kind boxes whole, whatever the font.
+    m_tblSymbols->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_tblSymbols->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_tblSymbols->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_tblSymbols->verticalHeader()->hide();
     m_tblSymbols->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lstResult = new QListWidget(this);
@@ -63,7 +73,7 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Call:"), m_txtCall);
-    form->addRow(QStringLiteral("PRM_&COUNT:"), m_spnCount);
+    form->addRow(QStringLiteral("&PRM_COUNT:"), m_spnCount);
     m_lblReturnArg = new QLabel(QStringLiteral("&Return argument:"), this);
     m_lblReturnArg->setBuddy(m_spnReturnArg);
     form->addRow(m_lblReturnArg, m_spnReturnArg);
@@ -90,11 +100,39 @@ void CheckCallWindow::Reset(int paramCount) {
     const QSignalBlocker block(m_spnReturnArg);
     m_spnReturnArg->setValue(0);
     m_spnReturnArg->setProperty("chosen", false);
+    callcheck::SampleCallLine sample = callcheck::SampleCall(m_def, m_paramCount, m_page);
+    m_names = m_page;
+    m_names.variables.insert(m_names.variables.end(), sample.assumed.begin(), sample.assumed.end());
     {
         const QSignalBlocker blockCall(m_txtCall);
-        m_txtCall->setText(FromCp1252(callcheck::SampleCall(m_def, m_paramCount)));
+        m_txtCall->setText(FromCp1252(sample.line));
     }
     callChanged();
+}
+
+void CheckCallWindow::ShowBeside(QWidget* owner) {
+    if (!isVisible() && owner != nullptr && owner->screen() != nullptr) {
+        // Our frame adds to our size what the owner's adds to its size.
+        const QRect ownerFrame = owner->frameGeometry();
+        const QSize frame = ownerFrame.size() - owner->size();
+        const int narrowest = std::max(kNarrowest, minimumSizeHint().width()) + frame.width();
+        const SideBySide at = PlaceBeside(ownerFrame, kWantedSize + frame, narrowest,
+                                          owner->screen()->availableGeometry());
+        owner->move(at.Owner);
+        resize(at.Window.size() - frame);
+        move(at.Window.topLeft());
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void CheckCallWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void CheckCallWindow::codeChanged() {
@@ -106,7 +144,7 @@ void CheckCallWindow::codeChanged() {
 void CheckCallWindow::callChanged() {
     const bool chosen = m_spnReturnArg->property("chosen").toBool() || sender() == m_spnReturnArg;
     m_spnReturnArg->setProperty("chosen", chosen);
-    m_call = callcheck::AnalyseCall(ToCp1252(m_txtCall->text()), m_macro, m_page,
+    m_call = callcheck::AnalyseCall(ToCp1252(m_txtCall->text()), m_macro, m_names,
                                     chosen ? m_spnReturnArg->value() : -1);
     m_lblReturnArg->setVisible(m_macro.hasReturnValue);
     m_spnReturnArg->setVisible(m_macro.hasReturnValue);

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -29,10 +30,17 @@ public:
 
     // A fresh sample call for the definition as it now stands.
     void Reset(int paramCount);
+    // Shows the window beside `owner` (moving the owner aside when the screen is too narrow
+    // for both), or raises it where it is when it is already shown.
+    void ShowBeside(QWidget* owner);
 
     QLineEdit* CallBox() const { return m_txtCall; }
     QTableWidget* SymbolTable() const { return m_tblSymbols; }
     QListWidget* ResultList() const { return m_lstResult; }
+
+protected:
+    // Escape closes the window (an open list takes it first), as it closes a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void callChanged();
@@ -47,6 +55,8 @@ private:
     int m_paramCount = 0;
     QTextEdit* m_code;
     callcheck::PageNames m_page;
+    // The page's names and those the sample call takes to be of a kind.
+    callcheck::PageNames m_names;
     callcheck::MacroText m_macro;
     callcheck::CallAnalysis m_call;
 

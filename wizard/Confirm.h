@@ -17,13 +17,23 @@ public:
     // `owner` is the window the dialog is centred on each time it is shown.
     explicit TfmConfirm(QWidget* owner = nullptr);
 
-    // The summary shown in lblConfirm (write-only); CR LF and lone CR or LF break lines.
+    // The summary shown in lblConfirm (write-only); CR LF and lone CR or LF break lines. A text
+    // taller than the label grows the label and the dialog downwards, OK and Cancel with them;
+    // a word wider than the label breaks where it must.
     void SetConfirmText(const QString& text);
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The label's text with break chances in its over-long words (shortened in the middle to at
+    // most `maxLines` lines each when maxLines > 0).
+    QString Wrappable(const QString& lines, int maxLines) const;
+    // The label's height for its text, at least the designed one.
+    int LabelHeightFor(const QString& shown) const;
+    void PlaceForLabelHeight(int height);
+
+    QWidget* m_pnlButtons = nullptr;
     QLabel* m_imgIcon = nullptr;
     QLabel* m_lblConfirm = nullptr;
     QPushButton* m_cmdOk = nullptr;

@@ -181,6 +181,10 @@ void Page1Macro::Commit() {
     header.Description = DescriptionFromEditor(m_memoDescription->toPlainText());
 }
 
+QWidget* Page1Macro::FirstField() const {
+    return m_txtMacroName;
+}
+
 void Page1Macro::Enter() {
     const codegen::MacGen& header = Definition().Header;
     m_txtMacroName->setText(FromCp1252(header.MacroName));

@@ -24,6 +24,7 @@ public:
     void Commit() override;
     // Controls from the macro header.
     void Enter() override;
+    QWidget* FirstField() const override;
 
     // Start-up: the three return methods, in index order.
     void FillReturnList();

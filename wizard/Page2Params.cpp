@@ -214,6 +214,10 @@ void Page2Params::Commit() {
     Definition().Header.ArgCount = State().ParamCount;
 }
 
+QWidget* Page2Params::FirstField() const {
+    return m_txtParamName;
+}
+
 void Page2Params::Enter() {
     const codegen::MacGen& header = Definition().Header;
     // The register names of the committed target, and the types of the chosen one.

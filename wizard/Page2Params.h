@@ -29,6 +29,7 @@ public:
     // (handed on to page 3 through typeListsBuilt), then the current slot (or an empty editor
     // when there are no parameters).
     void Enter() override;
+    QWidget* FirstField() const override;
 
     // The enabled state of "<<", ">>", "Delete" and "Add" and the caption of pnlParamNum.
     void Refresh();

@@ -84,6 +84,10 @@ void Page3Subroutine::Commit() {
     r.RetArg.AllowAlt = m_allowAltForced || m_chkAllowAltRet->isChecked();
 }
 
+QWidget* Page3Subroutine::FirstField() const {
+    return m_cmbSubroutineName;
+}
+
 void Page3Subroutine::Enter() {
     const codegen::MacGen& header = Definition().Header;
     const codegen::RetData& r = Definition().Return;

@@ -25,6 +25,7 @@ public:
     // Arrival with Next: the parameter count, the return panel, the call kind, the stored
     // names, type and flags.
     void Enter() override;
+    QWidget* FirstField() const override;
 
     // Page 2's entry fills these: the return types for TargetChoice and the target's
     // register names.

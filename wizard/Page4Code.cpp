@@ -48,13 +48,15 @@ void Page4Code::cmdCheckCallClick() {
     } else {
         m_checkWindow->Reset(State().ParamCount);
     }
-    m_checkWindow->show();
-    m_checkWindow->raise();
-    m_checkWindow->activateWindow();
+    m_checkWindow->ShowBeside(window());
 }
 
 void Page4Code::SetPageTexts() {
     m_lblStep4->setText(QStringLiteral("You can review and edit the code generated"));
+}
+
+QWidget* Page4Code::FirstField() const {
+    return m_rtxtCode;
 }
 
 void Page4Code::Enter() {

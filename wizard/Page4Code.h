@@ -20,6 +20,7 @@ public:
     // Arrival with Next: the highlighter's font, the generated macro lines for ParamCount
     // parameters, then the colouring. Earlier edits in the box are replaced.
     void Enter() override;
+    QWidget* FirstField() const override;
 
     // The box whose content Finish pastes and saves.
     QTextEdit* CodeBox() const { return m_rtxtCode; }

@@ -44,6 +44,10 @@ void Page5Hint::SetPageTexts() {
     m_lblStep5b->setText(QStringLiteral("Add this to you USER.MCD file"));
 }
 
+QWidget* Page5Hint::FirstField() const {
+    return m_memoHint;
+}
+
 void Page5Hint::Enter() {
     // The memo's face and its tab stops (every eight characters, as the Windows memo has them)
     // are set here rather than when the page is built: start-up need not load a monospaced face

@@ -18,6 +18,7 @@ public:
     // Arrival with Next: the keyword block for ParamCount parameters in the memo and
     // the rendering of its hint in the preview.
     void Enter() override;
+    QWidget* FirstField() const override;
 
     // The memo whose lines Finish saves as the hint file.
     QPlainTextEdit* HintBox() const { return m_memoHint; }

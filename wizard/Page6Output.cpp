@@ -12,11 +12,15 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include <array>
+
 namespace vmg::wizard {
 
 namespace {
 // The output controls sit on an area of this height along the bottom of the page.
 constexpr int kOutputTop = kPageHeight - 145;
+// The right edge of the USER.MCD group, a clear gap left of the check boxes at 168.
+constexpr int kUserMcdRight = 145;
 } // namespace
 
 Page6Output::Page6Output(PageContext context, QWidget* parent) : WizardPage(6, context, parent) {
@@ -54,17 +58,22 @@ Page6Output::Page6Output(PageContext context, QWidget* parent) : WizardPage(6, c
     AddUserMcdRow(top);
 }
 
-// The USER.MCD choice sits in the free room under the illustration, level with "Save Hint",
-// with the chosen file and its "..." below it: nothing else on the page moves.
+// The USER.MCD choice is the only free room's own group: under the illustration, on the lines
+// of the first two rows, its file and "..." under its caption and well clear of the column of
+// check boxes, so that nothing in it reads as part of a row there. Nothing else moves; the
+// page has no free line of its width.
 void Page6Output::AddUserMcdRow(int top) {
     m_chkAddUserMcd = MakeCheckBox(this, "chkAddUserMcd", QStringLiteral("Add Hint to USER.MCD"), 8,
-                                   top + 64, 152, 17);
-    m_lblUserMcdName = MakeLabel(this, "lblUserMcdName", QString(), 8, top + 90);
-    m_lblUserMcdName->resize(116, 15);
-    m_cmdBrowseUserMcd =
-        MakeButton(this, "cmdBrowseUserMcd", QStringLiteral("..."), 128, top + 87, 33, 21);
+                                   top + 16, kUserMcdRight - 8, 17);
+    m_lblUserMcdName = MakeLabel(this, "lblUserMcdName", QString(), 24, top + 42);
+    m_lblUserMcdName->resize(kUserMcdRight - 33 - 4 - 24, 15);
+    m_cmdBrowseUserMcd = MakeButton(this, "cmdBrowseUserMcd", QStringLiteral("..."),
+                                    kUserMcdRight - 33, top + 39, 33, 21);
     connect(m_cmdBrowseUserMcd, &QPushButton::clicked, this, &Page6Output::cmdBrowseUserMcdClick);
     SetUserMcdPath(QString());
+    // Reading order: this group, then the column of check boxes, then the save path.
+    QWidget::setTabOrder(m_chkAddUserMcd, m_cmdBrowseUserMcd);
+    QWidget::setTabOrder(m_cmdBrowseUserMcd, m_chkPasteCode);
 }
 
 void Page6Output::SetPageTexts() {
@@ -76,16 +85,42 @@ void Page6Output::SetPageTexts() {
         "enable you to recall this macro with out re-entering all the parameters."));
 }
 
+// The first ticked choice in reading order, or the first that can be ticked.
+QWidget* Page6Output::FirstField() const {
+    const std::array<QCheckBox*, 5> boxes = {m_chkAddUserMcd, m_chkPasteCode, m_chkSaveCode,
+                                             m_chkSaveHint, m_chkSaveSource};
+    for (QCheckBox* box : boxes) {
+        if (box->isChecked() && box->isEnabled()) {
+            return box;
+        }
+    }
+    for (QCheckBox* box : boxes) {
+        if (box->isEnabled()) {
+            return box;
+        }
+    }
+    return nullptr;
+}
+
+// A name too long for its label loses its middle, so that its end (the file's extension) stays
+// in view; the whole name is in the tip.
+void Page6Output::ShowName(QLabel* label, const QString& name) {
+    const QString shown =
+        label->fontMetrics().elidedText(name, Qt::ElideMiddle, label->width() - 2);
+    label->setText(shown);
+    label->setToolTip(shown == name ? QString() : name);
+}
+
 void Page6Output::Enter() {
     const QString name = FromCp1252(Definition().Header.MacroName);
     m_pasteDest = FromCp1252(ide::CurrentPageName());
     m_codeName = name + QStringLiteral("_mac.rtf");
     m_hintName = name + QStringLiteral("_hnt.dat");
     m_sourceName = name + QStringLiteral(".mcs");
-    m_lblPasteDest->setText(m_pasteDest);
-    m_lblSaveCodeName->setText(m_codeName);
-    m_lblSaveHintName->setText(m_hintName);
-    m_lblSaveSourceName->setText(m_sourceName);
+    ShowName(m_lblPasteDest, m_pasteDest);
+    ShowName(m_lblSaveCodeName, m_codeName);
+    ShowName(m_lblSaveHintName, m_hintName);
+    ShowName(m_lblSaveSourceName, m_sourceName);
     m_txtSavePath->setText(State().SaveFolder);
 }
 

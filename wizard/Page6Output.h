@@ -31,6 +31,7 @@ public:
     // Arrival with Next: the paste destination, the three file names from the macro's name
     // and the save folder.
     void Enter() override;
+    QWidget* FirstField() const override;
 
     OutputChoices Choices() const;
     void SetChoices(const OutputChoices& choices);
@@ -52,6 +53,7 @@ private:
     void cmdBrowseSavePathClick();
     void cmdBrowseUserMcdClick();
     void AddUserMcdRow(int top);
+    static void ShowName(QLabel* label, const QString& name);
 
     // What the entry step worked out; the labels only show it.
     QString m_pasteDest;

@@ -104,7 +104,11 @@ void TfmMacroGen::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const auto mods = event->modifiers() & ~Qt::KeypadModifier;
     if (enter && mods == Qt::NoModifier) {
-        QPushButton* target = m_cmdNavNext->isEnabled() ? m_cmdNavNext : m_cmdNavFinished;
+        // Our push buttons are not auto-default, so Enter on one passes on to the window.
+        QPushButton* target = qobject_cast<QPushButton*>(focusWidget());
+        if (target == nullptr) {
+            target = m_cmdNavNext->isEnabled() ? m_cmdNavNext : m_cmdNavFinished;
+        }
         if (target->isEnabled()) {
             target->click();
         }
@@ -361,6 +365,16 @@ void TfmMacroGen::ShowPage() {
     m_cmdNavBack->setEnabled(current > 0);
     m_cmdNavNext->setEnabled(current < kPageCount - 1);
     m_cmdNavFinished->setEnabled(current == kPageCount - 1);
+    FitCaptions(m_pages[static_cast<std::size_t>(current)]);
+    FocusPage();
+}
+
+void TfmMacroGen::FocusPage() {
+    QWidget* field = m_pages[static_cast<std::size_t>(m_state.CurrentPage)]->FirstField();
+    if (field == nullptr || !field->isEnabled() || !field->isVisibleTo(this)) {
+        field = m_cmdNavNext->isEnabled() ? m_cmdNavNext : m_cmdNavFinished;
+    }
+    field->setFocus(Qt::OtherFocusReason);
 }
 
 void TfmMacroGen::cmdNavNextClick() {
@@ -413,6 +427,10 @@ void TfmMacroGen::showEvent(QShowEvent* event) {
         return;
     }
     m_centred = true;
+    // The font is now measured on the screen the window is on.
+    FitCaptions(this);
+    // Showing the window gives the focus to its first control unless one was chosen.
+    FocusPage();
     if (const QScreen* screen = this->screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->availableGeometry().center());

@@ -68,8 +68,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Enter presses Next, or Finish on the last page; multi-line boxes and open lists keep
-    // their own Enter, since they take the key before it reaches the window.
+    // Enter presses the focused push button, as Space does; anywhere else it presses Next, or
+    // Finish on the last page. Multi-line boxes and open lists keep their own Enter, since they
+    // take the key before it reaches the window.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -79,6 +80,8 @@ private:
     void BuildShortcuts();
     void ConnectToIde();
     void ApplySettings();
+    // The focus into the page shown: its first field, or Next (Finish on the last page).
+    void FocusPage();
 
     // Builds the pages after the last one built up to page `index`, in page order, so that
     // creation (and with it the Tab order) is the same as when all are built at start-up.

@@ -10,6 +10,10 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include <algorithm>
 
 namespace vmg::wizard {
 
@@ -21,7 +25,59 @@ template <typename W> W* Place(W* widget, const char* name, int x, int y, int w,
     return widget;
 }
 
+// Text drawn at a scale comes out a little wider than the font's measure of it.
+constexpr int kSlack = 3;
+
+// The width a button needs to show its whole caption.
+int CaptionWidth(const QAbstractButton* button) {
+    QString text = button->text();
+    text.replace(QLatin1String("&&"), QLatin1String("\x01")).remove(u'&').replace(u'\x01', u'&');
+    const int textWidth = button->fontMetrics().horizontalAdvance(text) + kSlack;
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    if (qobject_cast<const QCheckBox*>(button) != nullptr) {
+        return button->style()
+                   ->subElementRect(QStyle::SE_CheckBoxContents, &option, button)
+                   .left() +
+               textWidth;
+    }
+    if (qobject_cast<const QRadioButton*>(button) != nullptr) {
+        return button->style()
+                   ->subElementRect(QStyle::SE_RadioButtonContents, &option, button)
+                   .left() +
+               textWidth;
+    }
+    const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
+    return textWidth + margin;
+}
+
+// How wide `w` may become without reaching a neighbour on its line or its parent's edge.
+int RoomOf(const QWidget* w) {
+    const QWidget* parent = w->parentWidget();
+    int limit = parent->width();
+    const QRect mine = w->geometry();
+    for (const QWidget* other : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect g = other->geometry();
+        if (other != w && !other->isWindow() && g.left() > mine.left() &&
+            g.top() <= mine.bottom() && g.bottom() >= mine.top()) {
+            limit = std::min(limit, g.left() - 2);
+        }
+    }
+    return limit - mine.left();
+}
+
 } // namespace
+
+void FitCaptions(QWidget* root) {
+    for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+        const int needed = CaptionWidth(button);
+        if (needed > button->width() && button->parentWidget() != nullptr) {
+            button->resize(std::max(button->width(), std::min(needed, RoomOf(button))),
+                           button->height());
+        }
+    }
+}
 
 WizardPage::WizardPage(int index, PageContext context, QWidget* parent)
     : QFrame(parent), m_index(index), m_context(context) {

@@ -45,6 +45,9 @@ public:
     virtual void Enter() {}
     // The page's explanatory texts, set once at start-up.
     virtual void SetPageTexts() {}
+    // The control that takes the focus whenever the page is shown, so that a keyboard user can
+    // type at once; none leaves it on the frame's Next.
+    virtual QWidget* FirstField() const { return nullptr; }
 
 protected:
     codegen::MacroDefinition& Definition() const { return m_context.Definition; }
@@ -79,5 +82,10 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, int x, int y, int w, int 
 QComboBox* MakeCombo(QWidget* parent, const char* name, int x, int y, int w, bool editable);
 // A borderless group of controls that is shown or hidden as a whole.
 QWidget* MakePanel(QWidget* parent, const char* name, int x, int y, int w, int h);
+
+// Widens every button, check box and radio button under `root` whose caption its font cannot
+// show whole in its width (a larger font, or the text drawn at a scale), into the free room to
+// its right only: nothing moves, and nothing grows over a neighbour.
+void FitCaptions(QWidget* root);
 
 } // namespace vmg::wizard

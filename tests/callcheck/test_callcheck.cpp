@@ -309,10 +309,37 @@ TEST(CallCheckCallLine, PageDeclarationsGiveNamesTypesAndArrays) {
     EXPECT_TRUE(ide::DeclarationsOf("Counter = 0").empty());
 }
 
-TEST(CallCheckCallLine, TheSampleCallOfEachExamplePassesItsOwnCountOrNot) {
-    const auto add = codegen::examples::AddNums();
-    EXPECT_EQ(SampleCall(add, 2), "Result = AddNums 5, 1001");
-    EXPECT_EQ(SampleCall(codegen::examples::SetPtr(), 2), "SetPtr 1000, 6, Result");
+TEST(CallCheckCallLine, TheSampleCallUsesTheReturnVariableAndArgumentsOfKnownKinds) {
+    // 16-bit: String, Byte Array, Label and ASCII Char parameters, returned in a parameter.
+    codegen::MacroDefinition mix;
+    mix.Header = {"Mix", 2, 2, false, "", 4};
+    mix.Params[0] = {"S", 9, "V1", false, false};
+    mix.Params[1] = {"B", 22, "V2", false, false};
+    mix.Params[2] = {"L", 6, "V3", false, false};
+    mix.Params[3] = {"C", 7, "V4", false, false};
+    mix.Return = {"Sub", true, false, {"", 4, "Out", false, false}};
+    const PageNames pointers{{{"Msg", "STRING_ARRAY_PTR"}, {"Buf", "BYTE_ARRAY_PTR"}}, {"Loop"}};
+    const PageNames clashing{{{"Text", "WORD"}, {"out", "DWORD"}}, {}};
+    const struct {
+        codegen::MacroDefinition def;
+        PageNames page;
+        std::string line;
+        std::string assumed; // NAME=KIND ...
+    } cases[] = {
+        {codegen::examples::AddNums(), {}, "Total = AddNums 5, 1001", "Total=WORD "},
+        {codegen::examples::SetPtr(), {}, "SetPtr 1000, 6, R", "R=BYTE "},
+        {mix, pointers, "Mix Msg, Buf, Loop, \"A\", Out", "Out=DWORD "},
+        {mix, clashing, "Mix Text2, Buffer, Start, \"A\", Out",
+         "Text2=STRING_ARRAY_PTR Buffer=BYTE_ARRAY_PTR Start=LABEL "},
+    };
+    for (const auto& c : cases) {
+        const SampleCallLine sample = SampleCall(c.def, c.def.Header.ArgCount, c.page);
+        std::string assumed;
+        for (const Declaration& d : sample.assumed) {
+            assumed += d.name + "=" + d.kind + " ";
+        }
+        EXPECT_EQ(sample.line + " | " + assumed, c.line + " | " + c.assumed);
+    }
 }
 
 // ---- --all-kinds over the generator's output ----
@@ -375,6 +402,26 @@ TEST(CallCheckAllKinds, TheFullAndTheShortestCallPassTheCountChecks) {
         SCOPED_TRACE(codegen::JoinCrLf(codegen::MacroLines(def, n)));
         EXPECT_TRUE(std::ranges::find(counts, n + p) != counts.end());
         EXPECT_TRUE(std::ranges::find(counts, last + r) != counts.end());
+    }
+}
+
+// The sample call the "Check a Call" window opens with is decided for every generated macro,
+// and where its argument count passes, it passes the kind checks too.
+TEST(CallCheckAllKinds, TheSampleCallOfAnyGeneratedMacroIsDecided) {
+    std::mt19937 rng(21);
+    for (int round = 0; round < 300; ++round) {
+        const auto def = randomDefinition(rng);
+        const MacroText m = generated(def);
+        const SampleCallLine sample = SampleCall(def, def.Header.ArgCount);
+        const PageNames names{sample.assumed, {}};
+        const CallAnalysis call = AnalyseCall(sample.line, m, names);
+        const Outcome o = Evaluate(m, call.bindings);
+        ASSERT_NE(o.kind, Outcome::Kind::Undecided) << sample.line << ": " << o.text;
+        const auto counts = PassingCounts(m);
+        const int count = static_cast<int>(call.args.size());
+        if (std::find(counts.begin(), counts.end(), count) != counts.end()) {
+            EXPECT_EQ(o.kind, Outcome::Kind::Expansion) << sample.line << ": " << o.text;
+        }
     }
 }
 

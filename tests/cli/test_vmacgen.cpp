@@ -92,6 +92,27 @@ TEST_F(Vmacgen, FailuresAndUsage) {
     EXPECT_TRUE(help.out.starts_with("Usage: vmacgen"));
 }
 
+// Every command prints its own part of the usage on standard output, wherever --help stands.
+TEST_F(Vmacgen, EveryCommandTakesHelpAndTheProgramItsVersion) {
+    for (const char* name : {"code", "hint", "hint-rtf", "attach", "detach", "check", "page"}) {
+        const std::string command = name;
+        for (const std::string& args : {command + " --help", command + " x.mcs -h"}) {
+            const Outcome r = run(args);
+            EXPECT_EQ(r.status, 0) << args;
+            EXPECT_TRUE(r.out.starts_with("Usage: vmacgen " + command + " ")) << args << r.out;
+            EXPECT_NE(r.out.find("\n  " + command + " "), std::string::npos) << args;
+            EXPECT_NE(r.out.find("Exit status: 0"), std::string::npos) << args;
+            EXPECT_EQ(r.err, "") << args;
+        }
+    }
+    const Outcome unknown = run("paint --help");
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(unknown.err.starts_with("Usage: vmacgen"));
+    const Outcome version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "vmacgen " VMG_VERSION "\n");
+}
+
 } // namespace
 
 TEST_F(Vmacgen, CheckExitStatusTellsTheOutcome) {

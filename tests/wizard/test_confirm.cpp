@@ -98,6 +98,13 @@ TEST(ConfirmDialog, OkAcceptsAndEveryOtherWayOutCancels) {
         {"OK", click("cmdOK"), QDialog::Accepted},
         {"Enter", [](QWidget& w) { QTest::keyClick(&w, Qt::Key_Return); }, QDialog::Accepted},
         {"Cancel", click("cmdCancel"), QDialog::Rejected},
+        {"Enter on Cancel",
+         [](QWidget& w) {
+             auto* cancel = w.findChild<QPushButton*>(QStringLiteral("cmdCancel"));
+             cancel->setFocus();
+             QTest::keyClick(cancel, Qt::Key_Return);
+         },
+         QDialog::Rejected},
         {"Escape", [](QWidget& w) { QTest::keyClick(&w, Qt::Key_Escape); }, QDialog::Rejected},
         {"Closed", [](QWidget& w) { w.close(); }, QDialog::Rejected},
     };
