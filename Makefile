@@ -2,7 +2,7 @@
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-dev \
             libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth unrtf fonts-dejavu-core
 # Icons, man pages, checks of the desktop files, and the Debian package (make package).
-PACKAGES += librsvg2-bin help2man scdoc desktop-file-utils appstream dpkg-dev file
+PACKAGES += librsvg2-bin help2man scdoc desktop-file-utils appstream dpkg-dev file lintian
 
 BUILD := build
 ASAN  := build-asan

@@ -33,6 +33,9 @@ wizard=yes
     done
     echo "$mandir/man1/vmacgen.1.gz"
     echo "$mandir/man1/VorlanMacroGenerator.1.gz"
+    echo "$datadir/doc/vorlan-macro-generator/copyright"
+    echo "$datadir/doc/vorlan-macro-generator/changelog.Debian.gz"
+    echo "$datadir/lintian/overrides/vorlan-macro-generator"
 } | sort >"$tmp/expected"
 (cd "$top" && find . -type f -o -type l | sed 's|^\./||' | sort) >"$tmp/installed"
 diff -u "$tmp/expected" "$tmp/installed" >&2 || fail "the installed files differ from the list"
