@@ -13,6 +13,7 @@
 #include "Page6Output.h"
 #include "TypeLists.h"
 #include "WindowFont.h"
+#include "cPluginInterface.h"
 
 #ifdef Q_OS_WIN
 #include "AppWindowHook.h"
@@ -69,6 +70,12 @@ TfmMacroGen::TfmMacroGen(Dialogs& dialogs, QWidget* parent)
     connect(m_page2, &Page2Params::typeListsBuilt, this, [this](const TypeLists& lists) {
         m_page3->AddReturnVarNames(RegisterNames(m_definition.Header.Target));
         m_page3->SetReturnTypes(lists.Returns);
+    });
+    // Naming the IDE's folder on page 0 connects at once, as start-up would have.
+    connect(m_page0, &Page0Intro::ideFolderChosen, this, [this] {
+        if (!m_ideConnected) {
+            ConnectToIde();
+        }
     });
 
     FormCreate();
@@ -141,7 +148,9 @@ void TfmMacroGen::FormCreate() {
 #ifdef Q_OS_WIN
     m_hook = std::make_unique<AppWindowHook>(winId());
 #endif
-    // 2. to 6.
+    // 2. to 6. The IDE's folder, when the user has named one, is among the places the IDE's
+    //    library is looked for.
+    ide::SetIdeFolder(ReadIdeFolder().toUtf8().toStdString());
     ConnectToIde();
     // 7.
     m_page1->FillReturnList();
@@ -172,7 +181,8 @@ void TfmMacroGen::ConnectToIde() {
     ide::Connect(static_cast<std::intptr_t>(winId()));
     m_page3->SetGetLabelsEnabled(false);
     m_page2->SetGetVarsEnabled(false);
-    if (ide::IsConnected()) {
+    m_ideConnected = ide::IsConnected();
+    if (m_ideConnected) {
         m_page0->ShowConnected(true);
         // The IDE's page is scanned here only; later choices come from this one scan.
         if (ide::LoadPageText()) {

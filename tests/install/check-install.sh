@@ -80,6 +80,7 @@ if [ $wizard = yes ]; then
         "$top/$bindir/VorlanMacroGenerator" >"$tmp/wizard.out" 2>"$tmp/wizard.err" ||
         { cat "$tmp/wizard.out" "$tmp/wizard.err" >&2; fail "the installed wizard"; }
     cat "$tmp/wizard.out"
+    grep -q "^page shown: pnlStep0$" "$tmp/wizard.out" || fail "the installed wizard did not show page 0"
     grep -q "^page: Blink.bas; labels: Main,AddSub$" "$tmp/wizard.out" ||
         fail "the installed wizard did not read the attached page"
     # The library that answered is the installed one.
