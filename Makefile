@@ -12,8 +12,8 @@ FUZZ_SECONDS ?= 10
 JOBS ?= $(shell nproc)
 
 
-.PHONY: all deps build run test test-plain test-asan test-windows fuzz fuzz-long bench format \
-        clean package
+.PHONY: all deps build run test test-plain test-asan test-windows test-windows-packages fuzz \
+        fuzz-long bench format clean package package-windows
 
 all: build
 
@@ -59,12 +59,18 @@ test-plain: build
 test-windows: build
 	tools/test-windows.sh $(WIN32) $(BUILD)/bin/vmacgen
 
+# The Windows packages of the builds test-windows made: both made and their files compared, the
+# 64-bit installer installed, upgraded and removed under Wine.
+test-windows-packages: build
+	tests/install/check-windows-packages.sh $(WIN32)-x86_64 $(WIN32) $(BUILD)/bin/vmacgen
+
 # Fuzzers, the sanitizer build and Windows first, so that the last lines are the plain suite's
 # summary.
 test: build
 	$(MAKE) --no-print-directory fuzz
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory test-windows
+	$(MAKE) --no-print-directory test-windows-packages
 	$(MAKE) --no-print-directory test-plain
 
 bench: build
@@ -73,6 +79,12 @@ bench: build
 # A .deb of the build tree's program: apt install ./build/vorlan-macro-generator_*.deb
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# The Windows .zip and .msi of the wizard, 32-bit (what users get) and 64-bit, in
+# $(WIN32)/package/ and $(WIN32)-x86_64/package/; needs the prebuilt Qt in ../shared/qt-windows.
+package-windows: deps
+	tools/package-windows.sh $(WIN32) i686
+	tools/package-windows.sh $(WIN32)-x86_64 x86_64
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

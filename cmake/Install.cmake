@@ -34,6 +34,33 @@ if(NOT WIN32)
     install(TARGETS qvPluginMgr LIBRARY DESTINATION ${VMG_PLUGIN_DIR})
 endif()
 
+# ---- Windows: the help pages and the licences beside the program, for the packages ----
+if(WIN32)
+    # The licences with Windows line ends, under names Windows opens with a double click;
+    # remade whenever their text changes.
+    foreach(text LICENSE THIRD-PARTY)
+        file(READ ${PROJECT_SOURCE_DIR}/${text} vmg_text)
+        string(REPLACE "\n" "\r\n" vmg_text "${vmg_text}")
+        file(WRITE ${CMAKE_BINARY_DIR}/windows/${text}.txt "${vmg_text}")
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${text})
+    endforeach()
+    install(FILES ${CMAKE_BINARY_DIR}/windows/LICENSE.txt ${CMAKE_BINARY_DIR}/windows/THIRD-PARTY.txt
+        DESTINATION ${CMAKE_INSTALL_BINDIR})
+    if(VMG_GUI)
+        # The wizard shows its help from inside itself; the same pages stay readable in a browser.
+        file(GLOB vmg_help_pages ${PROJECT_SOURCE_DIR}/wizard/help/*.html)
+        install(FILES ${vmg_help_pages} ${PROJECT_SOURCE_DIR}/wizard/help/style.css
+            DESTINATION ${CMAKE_INSTALL_BINDIR}/help)
+    endif()
+    # What tools/package-windows.sh needs to know about this build.
+    file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/package-windows.env CONTENT
+"VMG_VERSION='${PROJECT_VERSION}'
+VMG_ARCH='${CMAKE_SYSTEM_PROCESSOR}'
+VMG_OBJDUMP='${CMAKE_OBJDUMP}'
+VMG_GUI='${VMG_GUI}'
+")
+endif()
+
 if(WIN32 OR APPLE OR CMAKE_CROSSCOMPILING)
     return()
 endif()
