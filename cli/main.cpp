@@ -1,7 +1,8 @@
 // vmacgen: the wizard's generators for batch and build-script use, and the IDE session helper.
 #include "CheckCommand.h"
-#include "HintIntoCommand.h"
 #include "Files.h"
+#include "HintIntoCommand.h"
+#include "Library.h"
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
 #include "Session.h"
@@ -120,12 +121,13 @@ int attach(std::span<const std::string_view> args) {
         return usageError();
     }
     std::error_code error;
-    const auto path = std::filesystem::absolute(*page, error).lexically_normal();
+    const auto path =
+        std::filesystem::absolute(vmg::platform::PathFromUtf8(*page), error).lexically_normal();
     if (error || !session::IsReadableFile(path)) {
         std::fprintf(stderr, "%s: the page cannot be read\n", page->c_str());
         return 1;
     }
-    current.Page = path.string();
+    current.Page = vmg::platform::Utf8FromPath(path);
     std::string why;
     if (!session::WriteSession(current, why)) {
         std::fprintf(stderr, "%s\n", why.c_str());
@@ -149,7 +151,8 @@ int detach() {
 int main(int argc, char** argv) {
     using namespace vmg::codegen;
     vmg::platform::UseBinaryStandardOutput();
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    const std::vector<std::string> arguments = vmg::platform::ProgramArguments(argc, argv);
+    const std::vector<std::string_view> args(arguments.begin(), arguments.end());
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(kUsage, stdout);
         return 0;

@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -206,10 +205,10 @@ void Page1Macro::cmdReloadClick() {
     // The core's reader: only a regular file, and no larger than a macro source file can be,
     // so a folder, a FIFO or a device neither hangs nor floods the wizard.
     std::string bytes;
-    const auto opened = macsource::ReadMacroSourceBytes(
-        QFile::encodeName(QDir::toNativeSeparators(*chosen)).toStdString(), bytes);
+    const auto opened =
+        macsource::ReadMacroSourceBytes(CorePath(QDir::toNativeSeparators(*chosen)), bytes);
     if (!opened.ok) {
-        Ui().Error(this, QFile::decodeName(QByteArray::fromStdString(opened.message)));
+        Ui().Error(this, FromCoreText(opened.message));
         return;
     }
     // A file that stops half-way (a malformed flag) must not leave the definition half
