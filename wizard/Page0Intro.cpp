@@ -2,6 +2,7 @@
 #include "Page0Intro.h"
 
 #include "Settings.h"
+#include "Text1252.h"
 #include "cPluginInterface.h"
 
 #include <QDir>
@@ -41,7 +42,7 @@ void Page0Intro::cmdIdeFolderClick() {
         return;
     }
     const QString folder = QDir::toNativeSeparators(*chosen);
-    const std::string corePath = folder.toUtf8().toStdString();
+    const std::string corePath = CorePath(folder);
     if (!ide::FolderHoldsPluginLibrary(corePath)) {
         Ui().Information(this,
                          QStringLiteral("There is no %1 in the folder %2")

@@ -11,6 +11,7 @@
 #include "Page4Code.h"
 #include "Page5Hint.h"
 #include "Page6Output.h"
+#include "Text1252.h"
 #include "TypeLists.h"
 #include "WindowFont.h"
 #include "cPluginInterface.h"
@@ -150,7 +151,7 @@ void TfmMacroGen::FormCreate() {
 #endif
     // 2. to 6. The IDE's folder, when the user has named one, is among the places the IDE's
     //    library is looked for.
-    ide::SetIdeFolder(ReadIdeFolder().toUtf8().toStdString());
+    ide::SetIdeFolder(CorePath(ReadIdeFolder()));
     ConnectToIde();
     // 7.
     m_page1->FillReturnList();
