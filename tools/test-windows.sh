@@ -99,6 +99,10 @@ if [ "$gui" = ON ]; then
 fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$wine" wineboot -i >/dev/null 2>&1 || true
+    # Wine has no Courier New, the code and hint boxes' font on Windows; a face of its kind
+    # stands in, so that the pictured pages show code as Windows does, not in a serif face.
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Courier New" /t REG_SZ \
+        /d "DejaVu Sans Mono" /f >/dev/null 2>&1 || true
 fi
 wineserver -p 2>/dev/null || true
 # Wine's background services start with the first program and keep its output open: start them

@@ -32,15 +32,6 @@ void DeleteWizardKeys() {
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Kelvrane");
 }
 
-bool KeyExists(const wchar_t* subKey) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, subKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
-}
-
 void SetRaw(const wchar_t* subKey, const char* name, Type type, const QByteArray& data) {
     const HKEY key = Create(subKey);
     RegSetValueExW(key, Wide(name).c_str(), 0, static_cast<DWORD>(type),
@@ -52,13 +43,6 @@ void SetRaw(const wchar_t* subKey, const char* name, Type type, const QByteArray
 void SetDword(const wchar_t* subKey, const char* name, std::uint32_t value) {
     SetRaw(subKey, name, Type::Dword,
            QByteArray(reinterpret_cast<const char*>(&value), sizeof(value)));
-}
-
-void SetText(const wchar_t* subKey, const char* name, const QString& text) {
-    const std::wstring wide = text.toStdWString();
-    SetRaw(subKey, name, Type::Sz,
-           QByteArray(reinterpret_cast<const char*>(wide.c_str()),
-                      static_cast<int>((wide.size() + 1) * sizeof(wchar_t))));
 }
 
 std::optional<Value> Read(const wchar_t* subKey, const char* name) {

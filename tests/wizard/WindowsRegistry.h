@@ -23,10 +23,8 @@ struct Value {
 
 // Removes both keys the wizard reads, with everything below them.
 void DeleteWizardKeys();
-bool KeyExists(const wchar_t* subKey);
 // Creates the key when missing.
 void SetDword(const wchar_t* subKey, const char* name, std::uint32_t value);
-void SetText(const wchar_t* subKey, const char* name, const QString& text);
 void SetRaw(const wchar_t* subKey, const char* name, Type type, const QByteArray& data);
 std::optional<Value> Read(const wchar_t* subKey, const char* name);
 // Every value of a key as "name=type:data" lines in name order; empty when the key is absent.

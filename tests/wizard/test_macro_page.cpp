@@ -245,6 +245,12 @@ const FailedOpen kFailedOpens[] = {
      [](const QString& path) {
          return QStringLiteral("Cannot open file \"%1\". It is not a regular file").arg(path);
      }},
+#else
+    // Windows' device without end.
+    {"NulDevice", [](WizardTest&) { return std::optional<QString>("NUL"); },
+     [](const QString& path) {
+         return QStringLiteral("Cannot open file \"%1\". It is not a regular file").arg(path);
+     }},
 #endif
     {"Oversize",
      [](WizardTest& t) {
