@@ -54,8 +54,10 @@ test-asan: deps $(ASAN)/build.ninja
 test-plain: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# The Qt-free half cross-built for 32-bit Windows and run under Wine; it installs the cross
-# compiler and Wine (g++-mingw-w64-i686, wine, wine32 with the i386 architecture) itself.
+# The program cross-built for Windows (i686, what users get, compiled; x86_64 with the tests,
+# run under 64-bit Wine, the wizard's windows on a private Xvfb display) with the prebuilt Qt in
+# ../shared/qt-windows; without it, the Qt-free half only, saying so. It installs the cross
+# compilers, Wine and the rest itself.
 test-windows: build
 	tools/test-windows.sh $(WIN32) $(BUILD)/bin/vmacgen
 

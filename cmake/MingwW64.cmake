@@ -27,6 +27,11 @@ if(NOT vmg_build_multiarch)
 endif()
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/${vmg_build_multiarch}/cmake)
 
+# Release at -O2: GCC 12's -O3 warns falsely (-Wrestrict) inside std::string, and warnings are
+# errors in our builds.
+set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags of Release builds")
+set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags of Release builds")
+
 # libgcc, libstdc++ and winpthread inside every executable and DLL.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")

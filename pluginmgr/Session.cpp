@@ -175,8 +175,7 @@ std::string SessionProblem() {
 bool WriteSession(const Session& session, std::string& why) {
     const fs::path path = SessionFilePath();
     if (path.empty()) {
-        why = std::string("none of ") + kSessionFolderNames +
-              " is set, so there is no place for the session";
+        why = std::string(kNoSessionFolder) + ", so there is no place for the session";
         return false;
     }
     // One line per key: a line break inside the path would split it.
@@ -190,7 +189,7 @@ bool WriteSession(const Session& session, std::string& why) {
 bool RemoveSession(std::string& why) {
     const fs::path path = SessionFilePath();
     if (path.empty()) {
-        why = std::string("none of ") + kSessionFolderNames + " is set, so there is no session";
+        why = std::string(kNoSessionFolder) + ", so there is no session";
         return false;
     }
     std::error_code error;

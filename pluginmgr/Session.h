@@ -34,10 +34,11 @@ struct Session {
 #ifdef _WIN32
 inline constexpr const char* kSessionFolderVariables[] = {"XDG_RUNTIME_DIR", "HOME",
                                                           "LOCALAPPDATA"};
-inline constexpr const char* kSessionFolderNames = "XDG_RUNTIME_DIR, HOME and LOCALAPPDATA";
+inline constexpr const char* kNoSessionFolder =
+    "none of XDG_RUNTIME_DIR, HOME and LOCALAPPDATA is set";
 #else
 inline constexpr const char* kSessionFolderVariables[] = {"XDG_RUNTIME_DIR", "HOME"};
-inline constexpr const char* kSessionFolderNames = "XDG_RUNTIME_DIR and HOME";
+inline constexpr const char* kNoSessionFolder = "neither XDG_RUNTIME_DIR nor HOME is set";
 #endif
 
 // vorlan-ide.session in the first folder of kSessionFolderVariables; an empty path when none
