@@ -13,6 +13,10 @@
 #include <QLabel>
 #include <QPushButton>
 
+#ifdef Q_OS_WIN
+#include "WindowsRegistry.h"
+#endif
+
 namespace vmg::wizard::test {
 namespace {
 
@@ -41,6 +45,14 @@ protected:
         return QDir::toNativeSeparators(folder);
     }
     QString Status() { return Find<QLabel>("pnlStat")->text(); }
+    // The wizard's key holds nothing: no file here, no value in the registry on Windows.
+    bool NoWizardKey() {
+#ifdef Q_OS_WIN
+        return registry::Dump(registry::kWizardKey).isEmpty();
+#else
+        return !QFileInfo::exists(WizardSettingsFile());
+#endif
+    }
 };
 
 TEST_F(IdeFolderTest, AFolderWithTheLibraryConnectsNowAndAtTheNextStart) {
@@ -63,6 +75,11 @@ TEST_F(IdeFolderTest, AFolderWithTheLibraryConnectsNowAndAtTheNextStart) {
     // default, not an empty one).
     EXPECT_EQ(ReadIdeFolder(), folder);
     EXPECT_EQ(ReadWizardSettings(), DefaultWizardSettings());
+#ifdef Q_OS_WIN
+    const auto stored = registry::Read(registry::kWizardKey, "IdeFolder");
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->Kind, registry::Type::Sz);
+#endif
 
     // A new run, the library not yet loaded: found through the stored folder before page 0.
     ide::SetPluginLibraryPath(QDir(TempPath()).filePath(QStringLiteral("none")).toStdString());
@@ -83,7 +100,7 @@ TEST_F(IdeFolderTest, AFolderWithoutTheLibraryOrACancelStoresNothing) {
               QStringList{QStringLiteral("There is no %1 in the folder %2")
                               .arg(QString::fromStdString(ide::PluginLibraryFileName()), folder)});
     EXPECT_EQ(Status(), QStringLiteral("IDE Not Connected"));
-    EXPECT_FALSE(QFileInfo::exists(WizardSettingsFile())) << "no key made for a refused folder";
+    EXPECT_TRUE(NoWizardKey()) << "no key made for a refused folder";
     EXPECT_TRUE(ide::IdeFolder().empty());
 }
 
