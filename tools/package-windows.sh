@@ -119,7 +119,9 @@ icotool --create --output="$icons/VorlanMacroGenerator.ico" "$icons"/{16,24,32,4
 
 # ---- The .msi ----
 # The staged folder as components, one file each; the program's own component also carries the
-# Start-menu shortcut, so it needs no registry value of ours.
+# Start-menu shortcut, so it needs no registry value of ours. (wixl makes every shortcut an
+# advertised one: it starts the program through its feature, which Windows Installer first
+# checks is whole.)
 id_of() { # PATH: an installer identifier made of it
     local id=${1//[^A-Za-z0-9]/_}
     echo "${2}_$id"
@@ -130,7 +132,7 @@ component() { # RELATIVE_PATH [REMOVE_FOLDER_ID]: one file; the second also remo
         shortcut='
           <Shortcut Id="StartMenuShortcut" Directory="ProgramMenuFolder"
                     Name="Vorlan Macro Generator" Description="Write a new Vorlan BASIC macro"
-                    WorkingDirectory="INSTALLDIR" Icon="VorlanMacroGenerator.ico" Advertise="no"/>
+                    WorkingDirectory="INSTALLDIR" Icon="VorlanMacroGenerator.ico"/>
         '
     fi
     [ -n "${2:-}" ] && folder="<RemoveFolder Id=\"$2\" On=\"uninstall\"/>"
