@@ -4,7 +4,7 @@ PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-de
 # Liberation Mono answers for "Courier New", the face the stored page illustration was drawn with.
 PACKAGES += fonts-liberation
 # Icons, man pages, checks of the desktop files, and the Debian package (make package).
-PACKAGES += librsvg2-bin help2man scdoc desktop-file-utils appstream dpkg-dev file
+PACKAGES += librsvg2-bin help2man scdoc desktop-file-utils appstream dpkg-dev file lintian
 
 BUILD := build
 ASAN  := build-asan
@@ -16,8 +16,8 @@ JOBS ?= $(shell nproc)
 FUZZ_JOBS ?= $(JOBS)
 
 
-.PHONY: all deps build run test test-plain test-asan test-windows fuzz fuzz-build fuzz-long \
-        fuzz-merge bench format clean package
+.PHONY: all deps build run test test-plain test-asan test-windows test-windows-packages fuzz \
+        fuzz-build fuzz-long fuzz-merge bench format clean package package-windows
 
 all: build
 
@@ -67,10 +67,17 @@ test-asan: deps $(ASAN)/build.ninja
 test-plain: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# The Qt-free half cross-built for 32-bit Windows and run under Wine; it installs the cross
-# compiler and Wine (g++-mingw-w64-i686, wine, wine32 with the i386 architecture) itself.
+# The program cross-built for Windows (i686, what users get, compiled; x86_64 with the tests,
+# run under 64-bit Wine, the wizard's windows on a private Xvfb display) with the prebuilt Qt in
+# ../shared/qt-windows; without it, the Qt-free half only, saying so. It installs the cross
+# compilers, Wine and the rest itself.
 test-windows: build
 	tools/test-windows.sh $(WIN32) $(BUILD)/bin/vmacgen
+
+# The Windows packages of the builds test-windows made: both made and their files compared, the
+# 64-bit installer installed, upgraded and removed under Wine.
+test-windows-packages: build
+	tests/install/check-windows-packages.sh $(WIN32)-x86_64 $(WIN32) $(BUILD)/bin/vmacgen
 
 # Fuzzers, the sanitizer build and Windows first, so that the last lines are the plain suite's
 # summary.
@@ -78,6 +85,7 @@ test: build
 	$(MAKE) --no-print-directory fuzz
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory test-windows
+	$(MAKE) --no-print-directory test-windows-packages
 	$(MAKE) --no-print-directory test-plain
 
 bench: build
@@ -86,6 +94,12 @@ bench: build
 # A .deb of the build tree's program: apt install ./build/vorlan-macro-generator_*.deb
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# The Windows .zip and .msi of the wizard, 32-bit (what users get) and 64-bit, in
+# $(WIN32)/package/ and $(WIN32)-x86_64/package/; needs the prebuilt Qt in ../shared/qt-windows.
+package-windows: deps
+	tools/package-windows.sh $(WIN32) i686
+	tools/package-windows.sh $(WIN32)-x86_64 x86_64
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

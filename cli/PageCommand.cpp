@@ -1,5 +1,6 @@
 // vmacgen page: what the wizard's link to the IDE sees, through the same IDE_Info calls, and
 // why it sees nothing when it does.
+#include "Files.h"
 #include "IDE_Info.h"
 #include "Session.h"
 #include "cPluginInterface.h"
@@ -32,7 +33,7 @@ std::string whyNotConnected() {
     }
     return "the library reports no connection: the IDE is not running, or, with our own "
            "library, no page is attached (vmacgen attach PAGE; the session file is " +
-           vmg::pluginmgr::SessionFilePath().string() + ")";
+           vmg::platform::Utf8FromPath(vmg::pluginmgr::SessionFilePath()) + ")";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "Files.h"
 #include "HintIntoCommand.h"
 #include "ImportCommand.h"
+#include "Library.h"
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
 #include "Session.h"
@@ -176,12 +177,13 @@ int attach(std::span<const std::string_view> args) {
         return usageError();
     }
     std::error_code error;
-    const auto path = std::filesystem::absolute(*page, error).lexically_normal();
+    const auto path =
+        std::filesystem::absolute(vmg::platform::PathFromUtf8(*page), error).lexically_normal();
     if (error || !session::IsReadableFile(path)) {
         std::fprintf(stderr, "%s: the page cannot be read\n", page->c_str());
         return 1;
     }
-    current.Page = path.string();
+    current.Page = vmg::platform::Utf8FromPath(path);
     std::string why;
     if (!session::WriteSession(current, why)) {
         std::fprintf(stderr, "%s\n", why.c_str());
@@ -205,26 +207,8 @@ int detach() {
 int main(int argc, char** argv) {
     using namespace vmg::codegen;
     vmg::platform::UseBinaryStandardOutput();
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
-    if (args.size() == 1 && isHelp(args[0])) {
-        std::fputs(usage().c_str(), stdout);
-        return 0;
-    }
-    if (args.size() == 1 && args[0] == "--version") {
-        std::fputs("vmacgen " VMG_VERSION "\n", stdout);
-        return 0;
-    }
-    // import prints its own, longer help.
-    if (!args.empty() && args[0] == "import") {
-        return vmg::cli::ImportCommand(std::span(args).subspan(1));
-    }
-    // COMMAND --help, wherever the option stands among the command's arguments.
-    if (!args.empty() && std::any_of(args.begin() + 1, args.end(), isHelp)) {
-        const auto help = commandUsage(args[0]);
-        if (!help) {
-            return usageError();
-        }
-        std::fputs(help->c_str(), stdout);
+#include "ImportCommand.h"
+#include "Library.h"
         return 0;
     }
     if (args.size() == 1 && args[0] == "page") {

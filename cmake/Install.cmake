@@ -10,9 +10,19 @@ set(VMG_DATA_DIR ${PROJECT_SOURCE_DIR}/data)
 # without an RPATH). On Windows it is a stand-in for tests only and is never installed: beside
 # the wizard it would shadow the IDE's own qvPluginMgr.dll.
 if(NOT WIN32)
-    set(VMG_PLUGIN_DIR ${CMAKE_INSTALL_LIBDIR}/vorlan-macro-generator)
-    file(RELATIVE_PATH vmg_plugin_from_bin
-        ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR}/vorlan-macro-generator)
+    # Under the multiarch library folder where the system has one (lib/x86_64-linux-gnu), also
+    # when the build was configured for /usr/local: a library right under lib/ would make the
+    # .deb run ldconfig for a folder the linker never searches.
+    set(vmg_libdir ${CMAKE_INSTALL_LIBDIR})
+    if(CMAKE_LIBRARY_ARCHITECTURE AND vmg_libdir STREQUAL "lib")
+        set(vmg_libdir lib/${CMAKE_LIBRARY_ARCHITECTURE})
+    endif()
+    set(VMG_PLUGIN_DIR ${vmg_libdir}/vorlan-macro-generator)
+    set(vmg_plugin_full ${VMG_PLUGIN_DIR})
+    if(NOT IS_ABSOLUTE "${vmg_plugin_full}")
+        set(vmg_plugin_full ${CMAKE_INSTALL_PREFIX}/${VMG_PLUGIN_DIR})
+    endif()
+    file(RELATIVE_PATH vmg_plugin_from_bin ${CMAKE_INSTALL_FULL_BINDIR} ${vmg_plugin_full})
     target_compile_definitions(vmg_ide PRIVATE VMG_PRIVATE_LIBRARY_FOLDER="${vmg_plugin_from_bin}")
 endif()
 
@@ -22,6 +32,33 @@ if(VMG_GUI)
 endif()
 if(NOT WIN32)
     install(TARGETS qvPluginMgr LIBRARY DESTINATION ${VMG_PLUGIN_DIR})
+endif()
+
+# ---- Windows: the help pages and the licences beside the program, for the packages ----
+if(WIN32)
+    # The licences with Windows line ends, under names Windows opens with a double click;
+    # remade whenever their text changes.
+    foreach(text LICENSE THIRD-PARTY)
+        file(READ ${PROJECT_SOURCE_DIR}/${text} vmg_text)
+        string(REPLACE "\n" "\r\n" vmg_text "${vmg_text}")
+        file(WRITE ${CMAKE_BINARY_DIR}/windows/${text}.txt "${vmg_text}")
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${text})
+    endforeach()
+    install(FILES ${CMAKE_BINARY_DIR}/windows/LICENSE.txt ${CMAKE_BINARY_DIR}/windows/THIRD-PARTY.txt
+        DESTINATION ${CMAKE_INSTALL_BINDIR})
+    if(VMG_GUI)
+        # The wizard shows its help from inside itself; the same pages stay readable in a browser.
+        file(GLOB vmg_help_pages ${PROJECT_SOURCE_DIR}/wizard/help/*.html)
+        install(FILES ${vmg_help_pages} ${PROJECT_SOURCE_DIR}/wizard/help/style.css
+            DESTINATION ${CMAKE_INSTALL_BINDIR}/help)
+    endif()
+    # What tools/package-windows.sh needs to know about this build.
+    file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/package-windows.env CONTENT
+"VMG_VERSION='${PROJECT_VERSION}'
+VMG_ARCH='${CMAKE_SYSTEM_PROCESSOR}'
+VMG_OBJDUMP='${CMAKE_OBJDUMP}'
+VMG_GUI='${VMG_GUI}'
+")
 endif()
 
 if(WIN32 OR APPLE OR CMAKE_CROSSCOMPILING)
@@ -77,14 +114,34 @@ list(APPEND vmg_made_files ${vmg_man_dir}/vmacgen.1.gz ${vmg_man_dir}/VorlanMacr
 install(FILES ${vmg_man_dir}/vmacgen.1.gz ${vmg_man_dir}/VorlanMacroGenerator.1.gz
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# ---- The package's documentation folder: its copyright and its changelog ----
+set(VMG_PACKAGE_NAME vorlan-macro-generator)
+set(VMG_PACKAGE_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/${VMG_PACKAGE_NAME})
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/debian
+    COMMAND sh -c "\"$0\" -9nc < \"$1\" > \"$2\"" ${VMG_GZIP}
+            ${VMG_DATA_DIR}/debian/changelog ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz
+    DEPENDS ${VMG_DATA_DIR}/debian/changelog
+    COMMENT "Compressing the package's changelog"
+    VERBATIM)
+list(APPEND vmg_made_files ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz)
+install(FILES ${VMG_DATA_DIR}/debian/copyright ${CMAKE_BINARY_DIR}/debian/changelog.Debian.gz
+    DESTINATION ${VMG_PACKAGE_DOC_DIR})
+# Each override says why, in the file itself.
+install(FILES ${VMG_DATA_DIR}/debian/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${VMG_PACKAGE_NAME})
+
 add_custom_target(vmg_install_files ALL DEPENDS ${vmg_made_files})
 
 # ---- The Debian package: make package ----
 set(VMG_PACKAGE_MAINTAINER "Vorlan Macro Generator maintainers <maintainers@quillory.invalid>"
     CACHE STRING "The Maintainer field of the Debian package")
 set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME vorlan-macro-generator)
+set(CPACK_PACKAGE_NAME ${VMG_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The Debian revision: the package's version is 1.0-1, as the first entry of its changelog says.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_VENDOR Quillory)
 set(CPACK_PACKAGE_CONTACT ${VMG_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -118,6 +175,13 @@ if(NOT VMG_SANITIZE)
                 ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR}/examples/AddNums.mcs
                 ${CMAKE_INSTALL_BINDIR} ${VMG_PLUGIN_DIR} ${CMAKE_INSTALL_DATADIR}
                 ${CMAKE_INSTALL_MANDIR} ${VMG_APP_ID})
+endif()
+# The .deb of make package: lintian-clean, with its changelog at the package's version.
+find_program(VMG_LINTIAN lintian)
+if(VMG_LINTIAN AND NOT VMG_SANITIZE)
+    add_test(NAME install.deb_lintian_clean
+        COMMAND sh ${PROJECT_SOURCE_DIR}/tests/install/check-deb.sh
+                ${CMAKE_CPACK_COMMAND} ${CMAKE_BINARY_DIR} ${VMG_DATA_DIR}/debian/changelog)
 endif()
 find_program(VMG_DESKTOP_FILE_VALIDATE desktop-file-validate)
 if(VMG_DESKTOP_FILE_VALIDATE)

@@ -1,9 +1,11 @@
 // Imports the plug-in manager library's seven functions by name at run time.
 #include "cPluginInterface.h"
 
+#include "Files.h"
 #include "Library.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <optional>
@@ -37,6 +39,7 @@ struct Loader {
     Handle m_handle = nullptr;
     PluginFunctions m_functions;
     std::optional<std::string> m_overridePath;
+    std::string m_ideFolder;
 };
 
 Loader& loader() {
@@ -73,14 +76,25 @@ bool resolve(Handle lib, PluginFunctions& out) {
     return true;
 }
 
-Handle openUsual() {
-    for (const std::string& candidate : PluginLibraryCandidates(ProgramFolder())) {
-        if (Handle lib = openLibrary(candidate)) {
-            return lib;
-        }
+std::vector<std::string> candidates(const Loader& state) {
+    if (!state.m_overridePath) {
+        return PluginLibraryCandidates(ProgramFolder(), state.m_ideFolder);
     }
-    return nullptr;
+    std::vector<std::string> paths{*state.m_overridePath};
+    if (!state.m_ideFolder.empty()) {
+        paths.push_back(PluginLibraryIn(state.m_ideFolder));
+    }
+    return paths;
 }
+
+// name inside folder; a folder that already ends in its separator (a root) gets no second one.
+std::string inFolder(const std::string& folder, const std::string& name) {
+    const bool endsInSeparator = folder.back() == '/' || folder.back() == '\\';
+    return endsInSeparator ? folder + name : platform::PathInFolder(folder, name);
+}
+
+// Far above any real library; only a limit for the check that the file is there.
+constexpr std::uint64_t kLibraryFileLimit = std::uint64_t{1} << 30;
 
 } // namespace
 
@@ -88,28 +102,38 @@ std::string PluginLibraryFileName() {
     return platform::LibraryFileName("qvPluginMgr");
 }
 
-std::vector<std::string> PluginLibraryCandidates(const std::string& programFolder) {
+std::vector<std::string> PluginLibraryCandidates(const std::string& programFolder,
+                                                 const std::string& ideFolder) {
     const std::string name = PluginLibraryFileName();
     std::vector<std::string> candidates;
     if (!programFolder.empty()) {
-        // The root folder already ends in its separator.
-        const bool endsInSeparator = programFolder.back() == '/' || programFolder.back() == '\\';
-        const auto inProgramFolder = [&](const std::string& rest) {
-            return endsInSeparator ? programFolder + rest
-                                   : platform::PathInFolder(programFolder, rest);
-        };
-        candidates.push_back(inProgramFolder(name));
+        candidates.push_back(inFolder(programFolder, name));
         // An installed program keeps the library in its private folder, at a place fixed
         // relative to the program's own folder, so a copy installed under any prefix (or
         // DESTDIR) finds its own library and not another installation's.
         const std::string privateFolder = kPrivateLibraryFolder;
         if (!privateFolder.empty()) {
-            candidates.push_back(inProgramFolder(platform::PathInFolder(privateFolder, name)));
+            candidates.push_back(
+                inFolder(programFolder, platform::PathInFolder(privateFolder, name)));
         }
+    }
+    // The IDE lives in a folder of its own, which the user names once; our own places come
+    // first, so a build or test tree keeps using the library beside it.
+    if (!ideFolder.empty()) {
+        candidates.push_back(PluginLibraryIn(ideFolder));
     }
     // A bare name makes the system search its usual places.
     candidates.push_back(name);
     return candidates;
+}
+
+std::string PluginLibraryIn(const std::string& folder) {
+    return folder.empty() ? PluginLibraryFileName() : inFolder(folder, PluginLibraryFileName());
+}
+
+bool FolderHoldsPluginLibrary(const std::string& folder) {
+    return !folder.empty() &&
+           platform::CheckRegularFile(PluginLibraryIn(folder), kLibraryFileLimit).ok();
 }
 
 std::string ProgramFolder() {
@@ -120,7 +144,12 @@ const PluginFunctions* PluginLibrary() {
     Loader& state = loader();
     if (!state.m_tried) {
         state.m_tried = true;
-        Handle lib = state.m_overridePath ? openLibrary(*state.m_overridePath) : openUsual();
+        Handle lib = nullptr;
+        for (const std::string& candidate : candidates(state)) {
+            if ((lib = openLibrary(candidate)) != nullptr) {
+                break;
+            }
+        }
         if (lib != nullptr) {
             if (resolve(lib, state.m_functions)) {
                 state.m_handle = lib;
@@ -130,6 +159,18 @@ const PluginFunctions* PluginLibrary() {
         }
     }
     return state.m_handle != nullptr ? &state.m_functions : nullptr;
+}
+
+void SetIdeFolder(const std::string& folder) {
+    Loader& state = loader();
+    state.m_ideFolder = folder;
+    if (state.m_handle == nullptr) {
+        state.m_tried = false;
+    }
+}
+
+const std::string& IdeFolder() {
+    return loader().m_ideFolder;
 }
 
 void SetPluginLibraryPath(const std::string& path) {

@@ -55,19 +55,34 @@ std::string PluginLibraryFileName();
 std::string ProgramFolder();
 
 // The paths the library is looked for at, in order: beside the program, then in the
-// installed program's private library folder (relative to the program's folder), then the
-// bare file name for the system's search path. Without a program folder, only the bare name.
-std::vector<std::string> PluginLibraryCandidates(const std::string& programFolder);
+// installed program's private library folder (relative to the program's folder), then in the
+// folder the user named as the IDE's (when one is named), then the bare file name for the
+// system's search path. Without a program folder, the last two only.
+std::vector<std::string> PluginLibraryCandidates(const std::string& programFolder,
+                                                 const std::string& ideFolder = {});
+
+// The library's file in a folder ("C:\Vorlan" gives "C:\Vorlan\qvPluginMgr.dll").
+std::string PluginLibraryIn(const std::string& folder);
+// Whether a folder holds the library's file (a regular file the user may read).
+bool FolderHoldsPluginLibrary(const std::string& folder);
 
 // The library's functions, imported on the first call from the first of
-// PluginLibraryCandidates(ProgramFolder()) that loads. Null when the library or any one of the
-// seven functions is missing; the answer is remembered, so a missing library is looked for
-// only once.
+// PluginLibraryCandidates(ProgramFolder(), IdeFolder()) that loads. Null when the library or
+// any one of the seven functions is missing; the answer is remembered, so a missing library is
+// looked for only once, until SetIdeFolder names another place.
 const PluginFunctions* PluginLibrary();
 
+// The folder the user named as the IDE's, where the library is also looked for ("" for
+// none). When no library has been imported yet, the next import looks again, there too; a
+// library already imported stays.
+void SetIdeFolder(const std::string& folder);
+const std::string& IdeFolder();
+
 // Makes the next import load `path` (a file path, or a bare name for the system's search)
-// instead of the usual lookup, and unloads what was imported so far; an empty path restores
-// the usual lookup. For tests that need a library other than the one beside the program.
+// instead of the program's own places and the system's, and unloads what was imported so far
+// (the IDE's folder, when one is named later, is still tried after it); an empty path restores
+// the usual lookup and forgets the IDE's folder. For tests that need a library other than the
+// one beside the program.
 void SetPluginLibraryPath(const std::string& path);
 
 } // namespace vmg::ide

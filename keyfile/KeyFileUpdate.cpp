@@ -3,7 +3,6 @@
 
 #include "Files.h"
 
-#include <cerrno>
 #include <filesystem>
 
 namespace vmg::keyfile {
@@ -23,7 +22,7 @@ std::string cannotWrite(const std::string& path, const platform::ReplaceResult& 
 bool markedReadOnly(const std::string& path) {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::file_status st = fs::status(path, error);
+    const fs::file_status st = fs::status(platform::PathFromUtf8(path), error);
     return !error && fs::is_regular_file(st) &&
            (st.permissions() & (fs::perms::owner_write | fs::perms::group_write |
                                 fs::perms::others_write)) == fs::perms::none;
@@ -41,7 +40,7 @@ UpdatePlan PlanUpdate(const std::string& path, const Lines& block) {
     std::error_code error;
     // A missing file (or a link to none) is created; anything else unreadable is refused.
     const bool missing = read.Status == platform::ReadStatus::CannotOpen &&
-                         !std::filesystem::exists(path, error) && !error;
+                         !std::filesystem::exists(platform::PathFromUtf8(path), error) && !error;
     if (!read.ok() && !missing) {
         std::string why = read.Reason;
         if (read.Status != platform::ReadStatus::CannotOpen) {
@@ -69,7 +68,7 @@ WriteOutcome ApplyUpdate(const std::string& path, const UpdatePlan& plan) {
         return {true, {}};
     }
     if (markedReadOnly(path)) {
-        return {false, "Cannot create file \"" + path + "\". " + platform::SystemErrorText(EACCES)};
+        return {false, "Cannot create file \"" + path + "\". " + platform::AccessDeniedText()};
     }
     // The backup is written once the new content is ready to take the file's place, so that a
     // file that cannot be replaced gets no backup, and one whose backup fails is not replaced.

@@ -2,6 +2,7 @@
 // file stamps and the system's error texts. Paths are UTF-8; contents are raw bytes.
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -9,9 +10,17 @@
 
 namespace vmg::platform {
 
+// std::filesystem and our UTF-8 paths. On Windows a path made from a plain string is read in
+// the C runtime's code page, so a name that is not ASCII would name another file; these convert
+// as UTF-8 (bytes that are not UTF-8 become U+FFFD, as in every other call) and never throw.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string Utf8FromPath(const std::filesystem::path& path);
+
 // The system's own text for an error code: strerror(errno) on POSIX, FormatMessage(GetLastError())
 // on Windows, without a trailing line end or full stop added by us.
 std::string SystemErrorText(int code);
+// The system's text for a write the user may not make (EACCES, ERROR_ACCESS_DENIED).
+std::string AccessDeniedText();
 
 // What identifies one version of one file: a paste checks that the page is still the file it read.
 struct FileStamp {

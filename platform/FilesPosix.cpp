@@ -250,6 +250,18 @@ bool keepModeAndOwner(int fd, const struct stat* old) {
 
 } // namespace
 
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(std::string(utf8));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+    return path.native();
+}
+
+std::string AccessDeniedText() {
+    return SystemErrorText(EACCES);
+}
+
 std::string SystemErrorText(int code) {
     return std::strerror(code);
 }

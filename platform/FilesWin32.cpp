@@ -110,6 +110,18 @@ std::string tooLarge(std::uint64_t limit) {
 
 } // namespace
 
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(win32::Wide(utf8));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+    return win32::Utf8(path.native());
+}
+
+std::string AccessDeniedText() {
+    return SystemErrorText(ERROR_ACCESS_DENIED);
+}
+
 std::string SystemErrorText(int code) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(

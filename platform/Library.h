@@ -1,6 +1,8 @@
-// The dynamic-library side of the platform layer, and where the running program lives.
+// The dynamic-library side of the platform layer, where the running program lives, and its
+// environment.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace vmg::platform {
 
@@ -14,5 +16,12 @@ std::string ProgramFolder(); // folder of the running executable, without a trai
 std::string LibraryFileName(const std::string& base);
 // name inside folder, joined with the system's own separator.
 std::string PathInFolder(const std::string& folder, const std::string& name);
+
+// An environment variable's value as UTF-8 (on Windows read as UTF-16, so a folder whose name
+// is not in the ANSI code page comes through); empty when it is unset.
+std::string EnvironmentValue(const char* name);
+// The program's arguments after its name, as UTF-8: on Windows taken from the UTF-16 command
+// line, since argv holds them in the ANSI code page; elsewhere argv as it is.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 } // namespace vmg::platform

@@ -2,6 +2,7 @@
 #include "Library.h"
 
 #include <array>
+#include <cstdlib>
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -42,6 +43,15 @@ std::string LibraryFileName(const std::string& base) {
 
 std::string PathInFolder(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
+std::string EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
 }
 
 } // namespace vmg::platform

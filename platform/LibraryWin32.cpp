@@ -2,6 +2,8 @@
 #include "Library.h"
 #include "WideWin32.h"
 
+#include <shellapi.h>
+
 #include <cstring>
 #include <vector>
 
@@ -77,6 +79,38 @@ std::string LibraryFileName(const std::string& base) {
 std::string PathInFolder(const std::string& folder, const std::string& name) {
     // Backslashes: a path loaded with an altered search path must not use forward slashes.
     return folder + "\\" + name;
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) {
+        return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc)
+                        : std::vector<std::string>();
+    }
+    std::vector<std::string> out;
+    for (int i = 1; i < count; ++i) {
+        out.push_back(Utf8(wide[i]));
+    }
+    LocalFree(wide);
+    return out;
+}
+
+std::string EnvironmentValue(const char* name) {
+    const std::wstring wideName = Wide(name);
+    std::vector<wchar_t> buffer(256);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD length = GetEnvironmentVariableW(wideName.c_str(), buffer.data(),
+                                                     static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < buffer.size()) {
+            return Utf8(std::wstring_view(buffer.data(), length));
+        }
+        buffer.resize(length); // the size needed, closing NUL included; it may grow meanwhile
+    }
+    return {};
 }
 
 } // namespace vmg::platform

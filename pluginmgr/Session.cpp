@@ -2,9 +2,9 @@
 #include "Session.h"
 
 #include "Files.h"
+#include "Library.h"
 
 #include <charconv>
-#include <cstdlib>
 #include <system_error>
 
 namespace vmg::pluginmgr {
@@ -76,10 +76,10 @@ std::string withLineEnds(std::string_view text, std::string_view lineEnd) {
 } // namespace
 
 fs::path SessionFilePath() {
-    for (const char* variable : {"XDG_RUNTIME_DIR", "HOME"}) {
-        const char* dir = std::getenv(variable);
-        if (dir != nullptr && *dir != '\0') {
-            return fs::path(dir) / kSessionFileName;
+    for (const char* variable : kSessionFolderVariables) {
+        const std::string dir = platform::EnvironmentValue(variable);
+        if (!dir.empty()) {
+            return platform::PathFromUtf8(dir) / kSessionFileName;
         }
     }
     return {};
@@ -104,7 +104,7 @@ std::optional<Session> ParseSession(std::string_view text) {
         const std::string_view value = trimBlanks(line.substr(equals + 1));
         if (key == "page") {
             session.Page = std::string(value);
-            named = fs::path(session.Page).is_absolute();
+            named = platform::PathFromUtf8(session.Page).is_absolute();
         } else if (key == "core") {
             parseNumber(value, session.Core);
         } else if (key == "line") {
@@ -143,8 +143,9 @@ std::string SessionProblem() {
     if (path.empty() || fs::symlink_status(path, error).type() == fs::file_type::not_found) {
         return {};
     }
-    const std::string where = "The session file " + path.string();
-    const platform::FileRead read = platform::ReadRegularFile(path.string(), kMaxSessionBytes);
+    const std::string where = "The session file " + platform::Utf8FromPath(path);
+    const platform::FileRead read =
+        platform::ReadRegularFile(platform::Utf8FromPath(path), kMaxSessionBytes);
     if (read.Status == platform::ReadStatus::TooLarge) {
         return where + " is not used: it is larger than the limit of " +
                std::to_string(kMaxSessionBytes) + " bytes";
@@ -174,7 +175,7 @@ std::string SessionProblem() {
 bool WriteSession(const Session& session, std::string& why) {
     const fs::path path = SessionFilePath();
     if (path.empty()) {
-        why = "neither XDG_RUNTIME_DIR nor HOME is set, so there is no place for the session";
+        why = std::string(kNoSessionFolder) + ", so there is no place for the session";
         return false;
     }
     // One line per key: a line break inside the path would split it.
@@ -188,24 +189,24 @@ bool WriteSession(const Session& session, std::string& why) {
 bool RemoveSession(std::string& why) {
     const fs::path path = SessionFilePath();
     if (path.empty()) {
-        why = "neither XDG_RUNTIME_DIR nor HOME is set, so there is no session";
+        why = std::string(kNoSessionFolder) + ", so there is no session";
         return false;
     }
     std::error_code error;
     fs::remove(path, error);
     if (error) {
-        why = path.string() + ": " + error.message();
+        why = platform::Utf8FromPath(path) + ": " + error.message();
         return false;
     }
     return true;
 }
 
 bool IsReadableFile(const fs::path& path) {
-    return platform::CheckRegularFile(path.string(), UINT64_MAX).ok();
+    return platform::CheckRegularFile(platform::Utf8FromPath(path), UINT64_MAX).ok();
 }
 
 std::optional<std::string> ReadWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
-    platform::FileRead read = platform::ReadRegularFile(path.string(), maxBytes);
+    platform::FileRead read = platform::ReadRegularFile(platform::Utf8FromPath(path), maxBytes);
     if (!read.ok()) {
         return std::nullopt;
     }
@@ -213,11 +214,74 @@ std::optional<std::string> ReadWholeFile(const fs::path& path, std::uintmax_t ma
 }
 
 bool ReplaceFileAtomically(const fs::path& path, std::string_view content, std::string& why) {
-    const platform::ReplaceResult replaced = platform::ReplaceFile(path.string(), content);
+    const platform::ReplaceResult replaced =
+        platform::ReplaceFile(platform::Utf8FromPath(path), content);
     if (!replaced.ok()) {
         why = replaced.Reason;
     }
     return replaced.ok();
+}
+
+namespace {
+
+// Code page 1252's bytes 0x80 to 0x9F; 0 where the code page has none (those bytes keep the C1
+// control of the same number, as Windows does).
+constexpr char32_t kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char cp1252Byte(char32_t ch) {
+    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) {
+        return static_cast<char>(ch);
+    }
+    for (unsigned i = 0; i < 32; ++i) {
+        if (kCp1252High[i] == ch || (kCp1252High[i] == 0 && ch == 0x80 + i)) {
+            return static_cast<char>(0x80 + i);
+        }
+    }
+    return '?';
+}
+
+// The length of the UTF-8 sequence at text[i] and its character; 0 when it is none.
+std::size_t utf8At(std::string_view text, std::size_t i, char32_t& ch) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    const std::size_t n = lead >= 0xF0 && lead <= 0xF4   ? 4
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                         : 0;
+    if (n == 0 || i + n > text.size()) {
+        return 0;
+    }
+    ch = lead & (0xFF >> (n + 1));
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) {
+            return 0;
+        }
+        ch = (ch << 6) | (byte(i + k) & 0x3F);
+    }
+    const bool overlong = (n == 3 && ch < 0x800) || (n == 4 && ch < 0x10000);
+    return overlong || ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF) ? 0 : n;
+}
+
+} // namespace
+
+std::string Utf8ToCp1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        char32_t ch = 0;
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            out += utf8[i++];
+        } else if (const std::size_t n = utf8At(utf8, i, ch)) {
+            out += cp1252Byte(ch);
+            i += n;
+        } else {
+            out += utf8[i++];
+        }
+    }
+    return out;
 }
 
 std::string InsertAt(std::string_view content, std::int32_t line, std::int32_t column,
@@ -263,25 +327,26 @@ bool InsertIntoFile(const fs::path& path, std::int32_t line, std::int32_t column
     // An editor may save the page between our read and our rename: the page must still be the
     // file that was read, or its new text is read and the insertion made again.
     for (int attempt = 0; attempt <= kPasteRetries; ++attempt) {
-        const platform::FileRead page = platform::ReadRegularFile(path.string(), kMaxPageBytes);
+        const platform::FileRead page =
+            platform::ReadRegularFile(platform::Utf8FromPath(path), kMaxPageBytes);
         if (!page.ok()) {
-            why = path.string() + ": " + page.Reason;
+            why = platform::Utf8FromPath(path) + ": " + page.Reason;
             return false;
         }
         const auto unchanged = [&] {
             if (pasteHook()) {
                 pasteHook()();
             }
-            return platform::StampOf(path.string()) == page.Stamp;
+            return platform::StampOf(platform::Utf8FromPath(path)) == page.Stamp;
         };
         const platform::ReplaceResult replaced = platform::ReplaceFile(
-            path.string(), InsertAt(page.Bytes, line, column, text), unchanged);
+            platform::Utf8FromPath(path), InsertAt(page.Bytes, line, column, text), unchanged);
         if (replaced.Status != platform::ReplaceStatus::Abandoned) {
             why = replaced.Reason;
             return replaced.ok();
         }
     }
-    why = path.string() + ": the page kept changing during the paste";
+    why = platform::Utf8FromPath(path) + ": the page kept changing during the paste";
     return false;
 }
 

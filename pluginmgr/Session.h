@@ -28,8 +28,21 @@ struct Session {
     bool operator==(const Session&) const = default;
 };
 
-// $XDG_RUNTIME_DIR/vorlan-ide.session, or $HOME/vorlan-ide.session when the first is unset or
-// empty; an empty path when neither is set.
+// The folders the session is looked for in: the first of these variables that is set and not
+// empty names it. Windows has neither of the first two unless a user or a tool sets them, so
+// there the user's local application-data folder comes last.
+#ifdef _WIN32
+inline constexpr const char* kSessionFolderVariables[] = {"XDG_RUNTIME_DIR", "HOME",
+                                                          "LOCALAPPDATA"};
+inline constexpr const char* kNoSessionFolder =
+    "none of XDG_RUNTIME_DIR, HOME and LOCALAPPDATA is set";
+#else
+inline constexpr const char* kSessionFolderVariables[] = {"XDG_RUNTIME_DIR", "HOME"};
+inline constexpr const char* kNoSessionFolder = "neither XDG_RUNTIME_DIR nor HOME is set";
+#endif
+
+// vorlan-ide.session in the first folder of kSessionFolderVariables; an empty path when none
+// of them is set.
 std::filesystem::path SessionFilePath();
 
 // Reads "key=value" lines (page, core, line, column; others ignored, '#' starts a comment
@@ -49,12 +62,19 @@ std::string SessionProblem();
 bool WriteSession(const Session& session, std::string& why);
 bool RemoveSession(std::string& why);
 
+// The functions below take paths; one held as UTF-8 text becomes a path by
+// platform::PathFromUtf8, never by a plain conversion (the ANSI code page on Windows).
+
 // A regular file (or a link to one) that can be opened for reading.
 bool IsReadableFile(const std::filesystem::path& path);
 // The whole file, or nothing when it is no regular file, cannot be read or is larger than
 // maxBytes (at most maxBytes + 1 bytes are ever read).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path,
                                          std::uintmax_t maxBytes = UINTMAX_MAX);
+// A UTF-8 text (a file name) in code page 1252, the IDE's 8-bit text: a character the code page
+// lacks becomes '?'; bytes that are not UTF-8 are taken as they stand, as 8-bit text already.
+std::string Utf8ToCp1252(std::string_view utf8);
+
 // Replaces the file (through a symbolic link, its target) by writing a temporary file beside
 // it and renaming it over the old one, so a reader never sees half a file; keeps the mode and,
 // as root, the owner; refuses a file the user may not write.

@@ -22,7 +22,9 @@ namespace {
 // cursor) is seen at once, and a removed session means "not connected".
 std::optional<session::Session> connectedSession() {
     auto current = session::ReadSession();
-    if (!current || !session::IsReadableFile(current->Page)) {
+    // The session's page is UTF-8 text: on Windows a plain string would become a path in the
+    // ANSI code page, naming another file when the name is not ASCII.
+    if (!current || !session::IsReadableFile(vmg::platform::PathFromUtf8(current->Page))) {
         return std::nullopt;
     }
     return current;
@@ -96,7 +98,9 @@ VMG_PLUGIN_EXPORT std::int32_t VMG_PLUGIN_CALL GetPageInfo(const char* pageId, P
     // The text size counts the closing NUL, so an empty page still has a size of 1.
     const std::uint64_t size = page.Stamp.Size;
     std::memset(info, 0, sizeof(*info));
-    const std::string name = std::filesystem::path(current->Page).filename().string();
+    // The record holds 8-bit text, as the IDE's does; file names are UTF-8 here.
+    const std::string name = session::Utf8ToCp1252(
+        vmg::platform::Utf8FromPath(vmg::platform::PathFromUtf8(current->Page).filename()));
     std::memcpy(info->Name, name.data(), std::min(name.size(), sizeof(info->Name)));
     info->Core = current->Core;
     info->TextSize = static_cast<std::int32_t>(size) + 1;
@@ -111,7 +115,8 @@ VMG_PLUGIN_EXPORT std::int32_t VMG_PLUGIN_CALL GetPageText(char* buffer, std::in
     const auto current = connectedSession();
     std::optional<std::string> text;
     if (current && samePage(buffer, size, *current)) {
-        text = session::ReadWholeFile(current->Page, session::kMaxPageBytes);
+        text = session::ReadWholeFile(vmg::platform::PathFromUtf8(current->Page),
+                                      session::kMaxPageBytes);
     }
     if (!text) {
         buffer[0] = '\0'; // never hand back the identifier as if it were the text
@@ -145,7 +150,8 @@ VMG_PLUGIN_EXPORT std::int32_t VMG_PLUGIN_CALL SetPageTextAt(std::int32_t first,
         return 0;
     }
     std::string why;
-    if (!session::InsertIntoFile(current->Page, first, second, text, why)) {
+    if (!session::InsertIntoFile(vmg::platform::PathFromUtf8(current->Page), first, second, text,
+                                 why)) {
         lastError() = why;
         return 0;
     }

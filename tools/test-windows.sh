@@ -1,72 +1,142 @@
 #!/usr/bin/env bash
-# Cross-builds the Qt-free half (core, vmacgen, our qvPluginMgr.dll, their tests) for 32-bit
-# Windows and runs it under Wine: the test suites through ctest, then vmacgen.exe against the
-# Linux vmacgen byte for byte, and vmacgen.exe page through qvPluginMgr.dll.
+# Cross-builds the program for Windows and runs its tests under 64-bit Wine.
+#
+# With the prebuilt Qt for Windows (../shared/qt-windows from the repository, or
+# $VMG_QT_WINDOWS): the whole program. The i686 build is what users get (VorlanMacroGenerator.exe,
+# vmacgen.exe); this machine cannot run 32-bit programs, so it is compiled only. The x86_64 build
+# holds the same program and every test, and runs under Wine: the suites headless (Qt's
+# offscreen platform), then the cases that need the system's own windows (the message hook, the
+# native dialogs, every page with Wine's fonts, the program itself) on a private Xvfb display,
+# where each page is pictured and its controls' places compared with the Linux build's.
+# Without that Qt: the Qt-free half only (vmacgen, our qvPluginMgr.dll, their tests), and a
+# clear line that the Windows wizard was not built.
+# Either way vmacgen.exe is then checked against the Linux vmacgen byte for byte, and
+# vmacgen.exe page through our qvPluginMgr.dll.
+#
 # Usage: tools/test-windows.sh BUILD_DIR LINUX_VMACGEN
+#   BUILD_DIR holds the i686 build; BUILD_DIR-x86_64 the one that runs. The Linux build that
+#   holds LINUX_VMACGEN also gives the Linux pages to compare with.
 set -euo pipefail
 
 build=${1:-build-win32}
 linux_vmacgen=${2:-build/bin/vmacgen}
 here=$(cd "$(dirname "$0")/.." && pwd)
+qt_source=${VMG_QT_WINDOWS:-$here/../shared/qt-windows}
 started=$(date +%s)
+run="$build-x86_64"
 
-as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+# 1. What is missing: both cross compilers (the POSIX-threads ones, which Qt and GoogleTest
+#    need), GoogleTest's sources, 64-bit Wine with its fonts (Wine's Tahoma), the host Qt tools
+#    (moc, rcc, uic) and a virtual display.
+"$here/tools/install-deps.sh" g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest \
+    wine wine64 fonts-wine qt6-base-dev-tools xvfb xauth
 
-# 1. What is missing: the cross compiler, and Wine with its 32-bit half (i386 architecture).
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    echo "Adding the i386 architecture for wine32"
-    as_root dpkg --add-architecture i386
-    as_root apt-get update
+# 2. The 64-bit Wine loader itself: Debian's wine script would pick the 32-bit one when wine32
+#    is installed, and this machine's kernel runs no 32-bit programs.
+wine=/usr/lib/wine/wine64
+if ! "$wine" --version >/dev/null 2>&1; then
+    echo "test-windows: $wine does not run; the Windows tests need 64-bit Wine (wine64)" >&2
+    exit 1
 fi
-"$here/tools/install-deps.sh" g++-mingw-w64-i686 wine wine32:i386
 
-# 2. Some machines (kernels without 32-bit support) cannot run 32-bit programs at all, Wine's
-#    32-bit loader included. There the i686 build still proves that everything compiles, and the
-#    tests run in a 64-bit build under the 64-bit Wine.
-toolchain=i686
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    echo "test-windows: this machine cannot run 32-bit programs; building for 32-bit Windows" \
-         "to check that it compiles, and running the tests in a 64-bit build"
-    "$here/tools/install-deps.sh" g++-mingw-w64-x86-64 wine64
-    toolchain=x86_64
+gui=OFF
+if [ -f "$qt_source/SHA256SUMS" ]; then
+    gui=ON
+else
+    echo "test-windows: no Qt for Windows in $qt_source:" \
+         "the Windows wizard is NOT built or tested, only the Qt-free half" >&2
 fi
 
 configure() { # DIR ARCH
-    [ -f "$1/build.ninja" ] && return 0
-    cmake -S "$here" -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-$2.cmake" -DVMG_GUI=OFF -DVMG_BENCH=OFF -DVMG_WERROR=ON
+    local dir=$1 arch=$2 prefix=()
+    if [ "$gui" = ON ]; then
+        prefix=(-DCMAKE_PREFIX_PATH="$("$here/tools/unpack-qt-windows.sh" "$arch" "$here/$dir")")
+    fi
+    if [ -f "$dir/build.ninja" ] && grep -qx "VMG_GUI:BOOL=$gui" "$dir/CMakeCache.txt"; then
+        return 0
+    fi
+    # Release: what a user gets, and the quicker build.
+    cmake -S "$here" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-$arch.cmake" "${prefix[@]}" \
+        -DVMG_GUI="$gui" -DVMG_BENCH=OFF -DVMG_WERROR=ON
 }
-configure "$build" i686
-cmake --build "$build" -j "$(nproc)"
-run="$build"
-wine=wine
-if [ "$toolchain" = x86_64 ]; then
-    run="$build-x86_64"
-    configure "$run" x86_64
-    cmake --build "$run" -j "$(nproc)"
-    wine=/usr/lib/wine/wine64
-fi
 
-# 3. A private, headless Wine inside the build tree, booted once; its server stays up for the
-#    whole run so that each test does not pay for starting it again.
+# 3. i686: only what is shipped (and our stand-in, which must keep the IDE's 32-bit interface).
+configure "$build" i686
+targets=(vmacgen qvPluginMgr)
+[ "$gui" = ON ] && targets+=(VorlanMacroGenerator)
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+
+# 4. x86_64: everything, tests included.
+configure "$run" x86_64
+cmake --build "$run" -j "$(nproc)"
+
+# 5. A private Wine inside the build tree, booted once; its server stays up for the whole run
+#    so that each test does not pay for starting it again. With the wizard, a private display
+#    too: every Wine program of the run uses it (the headless suites ignore it).
 export WINEPREFIX="$here/$run/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINELOADER="$wine"
 unset DISPLAY WAYLAND_DISPLAY
+# Qt's offscreen platform looks for fonts beside the program unless told.
+export WINEQT_QPA_FONTDIR="Z:/usr/share/fonts/truetype/dejavu"
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+if [ "$gui" = ON ]; then
+    display=80
+    while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
+        display=$((display + 1))
+    done
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$display" ] && break
+        sleep 0.2
+    done
+    export DISPLAY=":$display"
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$wine" wineboot -i >/dev/null 2>&1 || true
+    # Wine has no Courier New, the code and hint boxes' font on Windows; a face of its kind
+    # stands in, so that the pictured pages show code as Windows does, not in a serif face.
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Courier New" /t REG_SZ \
+        /d "DejaVu Sans Mono" /f >/dev/null 2>&1 || true
 fi
 wineserver -p 2>/dev/null || true
-trap 'wineserver -k 2>/dev/null || true' EXIT
 # Wine's background services start with the first program and keep its output open: start them
 # here, so that ctest does not wait on them after the first test.
 "$wine" cmd /c exit >/dev/null 2>&1 </dev/null || true
 
-ctest --test-dir "$run" --output-on-failure -j "$(nproc)"
+failures=0
+ctest --test-dir "$run" --output-on-failure -j "$(nproc)" -LE native || failures=$((failures + 1))
 
-# 4. vmacgen.exe prints what the Linux vmacgen prints, byte for byte.
+# 6. On the display: the cases that need Qt's windows platform, each page pictured with its
+#    controls' places; then the same pages of the Linux build, whose places must be the same.
+if [ "$gui" = ON ]; then
+    shots="$here/$run/page-shots"
+    rm -rf "$shots" && mkdir -p "$shots"
+    VMG_PAGE_SHOTS="$shots" ctest --test-dir "$run" --output-on-failure -L native ||
+        failures=$((failures + 1))
+    linux_wizard_tests="$(dirname "$linux_vmacgen")/test_wizard"
+    if [ -x "$linux_wizard_tests" ]; then
+        QT_QPA_PLATFORM=xcb VMG_PAGE_SHOTS="$shots" "$linux_wizard_tests" \
+            --gtest_filter='PageLooksTest.*' >"$shots/linux.log" 2>&1 ||
+            { cat "$shots/linux.log" >&2; failures=$((failures + 1)); }
+        if ! diff -u "$shots/layout-xcb.txt" "$shots/layout-windows.txt" >"$shots/layout.diff"; then
+            echo "test-windows: the pages' controls differ between Linux and Windows:" >&2
+            cat "$shots/layout.diff" >&2
+            failures=$((failures + 1))
+        fi
+        echo "test-windows: the pages as pictured: $shots/shots-windows, $shots/shots-xcb"
+    fi
+fi
+
+# 7. vmacgen.exe prints what the Linux vmacgen prints, byte for byte.
 exe="$here/$run/bin/vmacgen.exe"
 scratch="$here/$run/compare"
 rm -rf "$scratch" && mkdir -p "$scratch"
-failures=0
 for mcs in "$here"/examples/*.mcs; do
     for command in code hint hint-rtf; do
         name="$(basename "$mcs" .mcs).$command"
@@ -80,7 +150,7 @@ for mcs in "$here"/examples/*.mcs; do
     done
 done
 
-# 5. vmacgen.exe page through our qvPluginMgr.dll: connected to an attached page, not connected
+# 8. vmacgen.exe page through our qvPluginMgr.dll: connected to an attached page, not connected
 #    without a session, and an attached page that cannot be read any more.
 export XDG_RUNTIME_DIR="$scratch"
 printf 'Start:\r\n  Dim Counter As Byte\r\n; comment\r\nLoop: GoTo Loop\r\n' >"$scratch/Blink.bas"
@@ -104,5 +174,6 @@ expect_page "page gone" 1 "cannot be read"
 (cd "$scratch" && "$wine" "$exe" detach)
 expect_page "no session" 1 "Connected: no"
 
+[ "$gui" = ON ] || echo "test-windows: the Windows wizard was NOT built (no Qt for Windows in $qt_source)"
 echo "test-windows: $(( $(date +%s) - started )) s"
 [ "$failures" -eq 0 ] || { echo "test-windows: $failures check(s) failed" >&2; exit 1; }

@@ -28,7 +28,11 @@ bool AppWindowHook::nativeEventFilter(const QByteArray& eventType, void* message
         msg->hwnd != reinterpret_cast<HWND>(m_window)) {
         return false;
     }
-    *result = 0;
+    // A posted message is filtered in the event loop, before any window procedure, with no
+    // result to fill in.
+    if (result != nullptr) {
+        *result = 0;
+    }
     return true;
 }
 

@@ -31,12 +31,6 @@ struct OutputFile {
     bool MacroSource = false;
 };
 
-// The core takes UTF-8 paths on every system; the local 8-bit code page would lose the
-// characters of a Windows name that it cannot hold.
-std::string LocalPath(const QString& path) {
-    return path.toUtf8().toStdString();
-}
-
 // A name that is there, also as a link whose target is gone, is not replaced unasked.
 bool Exists(const QString& path) {
     const QFileInfo info(path);
@@ -174,9 +168,9 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
     // Each file replaces its old self whole or not at all.
     for (const OutputFile& file : files) {
         const macsource::WriteResult written =
-            file.MacroSource ? macsource::WriteMacroSource(LocalPath(file.Path), content.Definition,
+            file.MacroSource ? macsource::WriteMacroSource(CorePath(file.Path), content.Definition,
                                                            content.ParamCount)
-                             : macsource::WriteFileAtomically(LocalPath(file.Path), file.Bytes);
+                             : macsource::WriteFileAtomically(CorePath(file.Path), file.Bytes);
         if (!written.ok) {
             ui.Error(parent, QString::fromStdString(written.message));
             return FinishOutcome::Failed;
@@ -199,7 +193,7 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
             QString message =
                 QStringLiteral("The code could not be placed in %1.").arg(plan.PasteDest);
             if (!pasted.Reason.empty()) {
-                message += u' ' + QFile::decodeName(QByteArray::fromStdString(pasted.Reason));
+                message += u' ' + FromCoreText(pasted.Reason);
             }
             ui.Error(parent, message);
             return FinishOutcome::Failed;

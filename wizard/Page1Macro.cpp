@@ -209,7 +209,7 @@ void Page1Macro::Enter() {
 namespace {
 
 std::string NativePath(const QString& path) {
-    return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString();
+    return CorePath(QDir::toNativeSeparators(path));
 }
 
 bool IsCodeFile(const QString& path) {
@@ -254,7 +254,7 @@ void Page1Macro::cmdReloadClick() {
     std::string bytes;
     const auto opened = macsource::ReadMacroSourceBytes(NativePath(*chosen), bytes);
     if (!opened.ok) {
-        Ui().Error(this, QFile::decodeName(QByteArray::fromStdString(opened.message)));
+        Ui().Error(this, FromCoreText(opened.message));
         return;
     }
     LoadSourceText(bytes);
@@ -279,7 +279,7 @@ void Page1Macro::LoadSourceText(const std::string& bytes) {
 void Page1Macro::ImportCode(const QString& path) {
     const macimport::FileBytes read = macimport::ReadTextFile(NativePath(path));
     if (!read.Ok) {
-        Ui().Error(this, QFile::decodeName(QByteArray::fromStdString(read.Message)));
+        Ui().Error(this, FromCoreText(read.Message));
         return;
     }
     const std::string text = macimport::CodeText(read.Bytes);

@@ -24,8 +24,10 @@ Page3Subroutine::Page3Subroutine(PageContext context, QWidget* parent)
     MakeLabel(m_pnlSubRoutineName, "lblSubroutineCaption", QStringLiteral("Subroutine Name"), 96,
               3);
     m_cmbSubroutineName = MakeCombo(m_pnlSubRoutineName, "cmbSubroutineName", 184, 0, 129, true);
+    // As wide as the navigation buttons: Windows' button style keeps wider margins, and at 57
+    // pixels it cut the caption's first and last letters.
     m_cmdShowLabels = MakeButton(m_pnlSubRoutineName, "cmdShowLabels", QStringLiteral("Get Labels"),
-                                 320, 0, 57, 21);
+                                 320, 0, 65, 21);
     m_optCallSub =
         MakeRadio(m_pnlSubRoutineName, "optCallSub", QStringLiteral("Use GoSub"), 184, 24, 73, 17);
     m_optJumpSub =

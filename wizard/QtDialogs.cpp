@@ -6,51 +6,15 @@
 #include "HelpWindow.h"
 
 #include <QApplication>
-#include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 
 #include <memory>
 
-#ifdef Q_OS_WIN
-#include <QDir>
-
-#include <cstring>
-#include <string>
-
-#include <windows.h>
-#endif
-
 namespace vmg::wizard {
 
 namespace {
-
-#ifdef Q_OS_WIN
-// HTML Help lives in hhctrl.ocx; it is loaded only when a help file is there to show, so
-// the program does not depend on it otherwise.
-bool OpenHtmlHelp(QWidget* parent, const QString& chmPath, int topic) {
-    using HtmlHelpWFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-    static HMODULE library = LoadLibraryW(L"hhctrl.ocx");
-    if (library == nullptr) {
-        return false;
-    }
-    const FARPROC address = GetProcAddress(library, "HtmlHelpW");
-    if (address == nullptr) {
-        return false;
-    }
-    // The system hands out an untyped function address; copy it into the real signature.
-    HtmlHelpWFn htmlHelp = nullptr;
-    static_assert(sizeof(htmlHelp) == sizeof(address));
-    std::memcpy(&htmlHelp, &address, sizeof(htmlHelp));
-    constexpr UINT kHelpContext = 0x000F; // HH_HELP_CONTEXT
-    const HWND owner =
-        parent != nullptr ? reinterpret_cast<HWND>(parent->window()->winId()) : nullptr;
-    const std::wstring path = QDir::toNativeSeparators(chmPath).toStdWString();
-    htmlHelp(owner, path.c_str(), kHelpContext, static_cast<DWORD_PTR>(topic));
-    return true;
-}
-#endif
 
 QMessageBox::StandardButton Ask(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                 const QString& text) {
@@ -103,13 +67,25 @@ std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const QString& start
 }
 
 // The main window's browser: no title, no status text, the plain dialog without an edit box.
+// On Windows that is the system's own folder dialog, which Qt opens for a folder question;
+// the component with its selection events is Qt's dialog on every system.
 std::optional<QString> QtDialogs::BrowseForFolder(QWidget* parent, const QString& startFolder) {
+#ifdef Q_OS_WIN
+    const QString chosen =
+        QFileDialog::getExistingDirectory(parent != nullptr ? parent->window() : nullptr, QString(),
+                                          startFolder, QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(chosen);
+#else
     TBrowseForFolder browser(parent != nullptr ? parent->window() : nullptr);
     browser.SetPath(startFolder);
     if (!browser.Execute()) {
         return std::nullopt;
     }
     return browser.Path();
+#endif
 }
 
 void QtDialogs::SetConfirmDialog(TfmConfirm* dialog) {
@@ -127,15 +103,8 @@ bool QtDialogs::ConfirmActions(QWidget* parent, const QString& summary) {
     return dialog->exec() == QDialog::Accepted;
 }
 
+// One help system on every system: the built-in pages, in the program's own window.
 void QtDialogs::Help(QWidget* parent, int topic) {
-#ifdef Q_OS_WIN
-    // A compiled help file beside the program takes precedence over the built-in pages.
-    const QString chm =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/VorlanMacroGen.chm");
-    if (QFileInfo::exists(chm) && OpenHtmlHelp(parent, chm, topic)) {
-        return;
-    }
-#endif
     if (m_help == nullptr) {
         m_help = new HelpWindow(parent != nullptr ? parent->window() : nullptr);
     }

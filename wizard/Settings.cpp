@@ -298,4 +298,19 @@ bool WriteWizardSettings(const WizardSettings& w) {
     return s.status() == QSettings::NoError;
 }
 
+QString ReadIdeFolder() {
+    const auto key = OpenWizardKey();
+    return key == nullptr ? QString() : Text(*key, "IdeFolder");
+}
+
+bool WriteIdeFolder(const QString& folder) {
+    if (OpenWizardKey() == nullptr && !WriteWizardSettings(DefaultWizardSettings())) {
+        return false;
+    }
+    const auto key = WizardKey();
+    key->setValue(QStringLiteral("IdeFolder"), folder);
+    key->sync();
+    return key->status() == QSettings::NoError;
+}
+
 } // namespace vmg::wizard

@@ -43,6 +43,13 @@ WizardSettings ReadWizardSettings();
 // (the caller goes on regardless).
 bool WriteWizardSettings(const WizardSettings& settings);
 
+// The folder holding the IDE's plug-in manager library, as the user named it on page 0: the
+// value IdeFolder of the wizard's key, "" when there is none. Stored as soon as it is named, not
+// at Finish; a key that did not exist yet is created with the other values at their defaults,
+// so that it reads as the absent key did.
+QString ReadIdeFolder();
+bool WriteIdeFolder(const QString& folder);
+
 // Where QSettings keeps an organisation's application settings for the user on systems without
 // a registry.
 QString UserSettingsFile(const QString& organisation, const QString& application);

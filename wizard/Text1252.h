@@ -21,6 +21,16 @@ inline std::string ToCp1252(const QString& text) {
     return richtext::EncodeCp1252(text);
 }
 
+// Paths handed to the core, and the core's messages (which name paths and carry the system's
+// reasons), are UTF-8 on every system; Qt's local 8-bit encoding is the ANSI code page on
+// Windows, which cannot hold every name.
+inline std::string CorePath(const QString& path) {
+    return path.toUtf8().toStdString();
+}
+inline QString FromCoreText(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
 // Generated lines as an edit box holds them: one line per paragraph, no line end after the
 // last one (the boxes break lines with LF; files and the paste get CR LF again).
 inline QString LinesForEditor(const codegen::Lines& lines) {

@@ -5,15 +5,7 @@
 #include "MacroCodeGenerator.h"
 #include "Text1252.h"
 
-#include <QFile>
-
 namespace vmg::wizard {
-
-namespace {
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-} // namespace
 
 keyfile::Lines HintMemoLines(const QString& memoText) {
     const std::string bytes = HintFileBytes(memoText);
@@ -25,7 +17,7 @@ keyfile::Lines HintMemoLines(const QString& memoText) {
 }
 
 keyfile::UpdatePlan PlanUserMcd(const QString& path, const QString& memoText) {
-    return keyfile::PlanUpdate(localPath(path), HintMemoLines(memoText));
+    return keyfile::PlanUpdate(CorePath(path), HintMemoLines(memoText));
 }
 
 QString UserMcdSummaryLine(const keyfile::UpdatePlan& plan, const QString& fileName) {
@@ -42,7 +34,7 @@ QString UserMcdSummaryLine(const keyfile::UpdatePlan& plan, const QString& fileN
 }
 
 bool WriteUserMcd(const QString& path, const keyfile::UpdatePlan& plan, QString& message) {
-    const keyfile::WriteOutcome written = keyfile::ApplyUpdate(localPath(path), plan);
+    const keyfile::WriteOutcome written = keyfile::ApplyUpdate(CorePath(path), plan);
     if (!written.Ok) {
         message = CoreMessage(written.Message);
     }
@@ -50,7 +42,7 @@ bool WriteUserMcd(const QString& path, const keyfile::UpdatePlan& plan, QString&
 }
 
 QString CoreMessage(const std::string& message) {
-    return QFile::decodeName(QByteArray::fromStdString(message));
+    return FromCoreText(message);
 }
 
 } // namespace vmg::wizard

@@ -11,8 +11,10 @@
 #include "Page4Code.h"
 #include "Page5Hint.h"
 #include "Page6Output.h"
+#include "Text1252.h"
 #include "TypeLists.h"
 #include "WindowFont.h"
+#include "cPluginInterface.h"
 
 #ifdef Q_OS_WIN
 #include "AppWindowHook.h"
@@ -49,6 +51,13 @@ TfmMacroGen::TfmMacroGen(Dialogs& dialogs, QWidget* parent)
     m_built = 1;
     BuildNavigation();
     BuildShortcuts();
+
+    // Naming the IDE's folder on page 0 connects at once, as start-up would have.
+    connect(static_cast<Page0Intro*>(m_pages[0]), &Page0Intro::ideFolderChosen, this, [this] {
+        if (!m_findings.Connected) {
+            ConnectToIde();
+        }
+    });
     FormCreate();
 }
 
@@ -126,6 +135,9 @@ void TfmMacroGen::FormCreate() {
 #ifdef Q_OS_WIN
     m_hook = std::make_unique<AppWindowHook>(winId());
 #endif
+    // The IDE's folder, when the user has named one, is among the places the IDE's library is
+    // looked for.
+    ide::SetIdeFolder(CorePath(ReadIdeFolder()));
     ConnectToIde();
     m_state.CurrentPage = 0;
     ShowPage();
@@ -142,8 +154,9 @@ void TfmMacroGen::ConnectToIde() {
     ide::Connect(static_cast<std::intptr_t>(winId()));
     // "Get Labels" and both "Get Vars" stay disabled unless the IDE's page was read and holds
     // such names; "Paste Code to..." is enabled exactly when the IDE is connected.
-    m_findings = {};
     m_findings.Connected = ide::IsConnected();
+    m_findings.LabelsFound = false;
+    m_findings.VariablesFound = false;
     // The IDE's page is scanned here only; later choices come from this one scan.
     if (m_findings.Connected && ide::LoadPageText()) {
         m_findings.LabelsFound = ide::FindLabels();
@@ -152,6 +165,18 @@ void TfmMacroGen::ConnectToIde() {
         m_definition.Header.Target = core == 14 ? 1 : core == 16 ? 2 : 0;
     }
     static_cast<Page0Intro*>(m_pages[0])->ShowConnected(m_findings.Connected);
+    // A connection made later (the IDE's folder named on page 0) reaches the pages already built;
+    // the others take it when they are built.
+    if (m_built > 2) {
+        ParamsPage()->SetGetVarsEnabled(m_findings.VariablesFound);
+    }
+    if (m_built > 3) {
+        SubroutinePage()->SetGetLabelsEnabled(m_findings.LabelsFound);
+        SubroutinePage()->SetGetVarsEnabled(m_findings.VariablesFound);
+    }
+    if (m_built > 6) {
+        OutputPage()->SetPasteEnabled(m_findings.Connected);
+    }
 }
 
 void TfmMacroGen::ApplySettings() {

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <cstdio>
@@ -18,8 +19,8 @@
 namespace {
 
 // Used only by the automated smoke and install tests: after the given milliseconds, print the
-// title of the window when it is on screen and what the IDE link read at start-up (so a test
-// can tell the plug-in library was reached), then close it.
+// title of the window when it is on screen, the page panel shown, and what the IDE link read at
+// start-up (so a test can tell the plug-in library was reached), then close it.
 void ArmSmokeExit(QWidget& window) {
     bool ok = false;
     const int ms = qEnvironmentVariableIntValue("VMG_SMOKE_EXIT_MS", &ok);
@@ -29,6 +30,12 @@ void ArmSmokeExit(QWidget& window) {
     QTimer::singleShot(ms, &window, [&window] {
         if (window.isVisible()) {
             std::printf("shown: %s\n", qPrintable(window.windowTitle()));
+            for (const QWidget* page : window.findChildren<QWidget*>(
+                     QRegularExpression(QStringLiteral("^pnlStep\\d$")))) {
+                if (page->isVisible()) {
+                    std::printf("page shown: %s\n", qPrintable(page->objectName()));
+                }
+            }
             std::string labels;
             for (const std::string& label : vmg::ide::PageLabels()) {
                 labels += (labels.empty() ? "" : ",") + label;

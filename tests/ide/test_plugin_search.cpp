@@ -38,4 +38,27 @@ TEST(PluginSearch, WithoutAProgramFolderOnlyTheSystemIsSearched) {
     EXPECT_EQ(PluginLibraryCandidates(""), std::vector<std::string>{"libqvPluginMgr.so"});
 }
 
+// The folder the user named for the IDE comes after the program's own places and before the
+// system's search; a root folder gets no second separator.
+TEST(PluginSearch, TheIdeFolderComesBeforeTheSystem) {
+    const std::string name = "libqvPluginMgr.so";
+    struct Case {
+        std::string program;
+        std::string ide;
+        std::vector<std::string> expectedTail;
+    };
+    for (const Case& c :
+         std::vector<Case>{{"/usr/bin", "/opt/Vorlan IDE", {"/opt/Vorlan IDE/" + name, name}},
+                           {"", "/opt/vorlan/", {"/opt/vorlan/" + name, name}},
+                           {"/usr/bin", "", {name}}}) {
+        const auto found = PluginLibraryCandidates(c.program, c.ide);
+        ASSERT_GE(found.size(), c.expectedTail.size()) << c.ide;
+        EXPECT_EQ(std::vector<std::string>(found.end() - static_cast<long>(c.expectedTail.size()),
+                                           found.end()),
+                  c.expectedTail)
+            << c.ide;
+        EXPECT_EQ(found.size(), c.expectedTail.size() + (c.program.empty() ? 0U : 2U)) << c.ide;
+    }
+}
+
 } // namespace

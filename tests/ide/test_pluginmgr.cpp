@@ -53,6 +53,25 @@ private:
     std::optional<std::string> m_old;
 };
 
+// The page's name as the IDE's record holds it: code page 1252.
+TEST(Session, FileNamesBecomeCodePage1252) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Blink.bas", "Blink.bas"},
+        {"Z\xC3\xA4hler \xC3\x9F"
+         "e.bas",
+         "Z\xE4hler \xDF"
+         "e.bas"},                                                // ä, ß
+        {"\xE2\x82\xAC \xC5\x92 \xE2\x84\xA2", "\x80 \x8C \x99"}, // €, Œ, ™
+        {"\xC2\x81", "\x81"},                                     // unassigned: kept
+        {"\xE6\x97\xA5\xF0\x9F\x98\x80.bas", "??.bas"},           // not in the code page
+        {"\xE4\xFF \xC3", "\xE4\xFF \xC3"},                       // not UTF-8: as it is
+        {"\xE0\x80\xAF", "\xE0\x80\xAF"},                         // overlong: not UTF-8
+    };
+    for (const auto& [utf8, expected] : cases) {
+        EXPECT_EQ(Utf8ToCp1252(utf8), expected) << utf8;
+    }
+}
+
 TEST(Session, LivesInTheRuntimeFolderElseInHome) {
     ScopedEnv home("HOME", "/home/u");
     {

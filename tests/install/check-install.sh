@@ -33,6 +33,9 @@ wizard=yes
     done
     echo "$mandir/man1/vmacgen.1.gz"
     echo "$mandir/man1/VorlanMacroGenerator.1.gz"
+    echo "$datadir/doc/vorlan-macro-generator/copyright"
+    echo "$datadir/doc/vorlan-macro-generator/changelog.Debian.gz"
+    echo "$datadir/lintian/overrides/vorlan-macro-generator"
 } | sort >"$tmp/expected"
 (cd "$top" && find . -type f -o -type l | sed 's|^\./||' | sort) >"$tmp/installed"
 diff -u "$tmp/expected" "$tmp/installed" >&2 || fail "the installed files differ from the list"
@@ -77,6 +80,7 @@ if [ $wizard = yes ]; then
         "$top/$bindir/VorlanMacroGenerator" >"$tmp/wizard.out" 2>"$tmp/wizard.err" ||
         { cat "$tmp/wizard.out" "$tmp/wizard.err" >&2; fail "the installed wizard"; }
     cat "$tmp/wizard.out"
+    grep -q "^page shown: pnlStep0$" "$tmp/wizard.out" || fail "the installed wizard did not show page 0"
     grep -q "^page: Blink.bas; labels: Main,AddSub$" "$tmp/wizard.out" ||
         fail "the installed wizard did not read the attached page"
     # The library that answered is the installed one.

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +15,12 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include "WindowsRegistry.h"
+#endif
 
 namespace vmg::wizard::test {
 
@@ -25,8 +32,21 @@ QStringList Items(const QComboBox* combo) {
     return items;
 }
 
+QString BuiltProgram(const char* fileName) {
+    return QCoreApplication::applicationDirPath() + u'/' + QLatin1String(fileName);
+}
+
 void WizardTest::SetUp() {
     ASSERT_TRUE(m_dir.isValid());
+#ifdef Q_OS_WIN
+    // The registry is shared by every test: each starts without the two keys. That is only
+    // for a registry of the test run's own (Wine's, in the build tree), or when told.
+    if (!registry::UnderWine() && qgetenv("VMG_TESTS_MAY_CLEAR_REGISTRY") != "1") {
+        GTEST_SKIP() << "would clear this user's wizard and IDE settings; set "
+                        "VMG_TESTS_MAY_CLEAR_REGISTRY=1 to run on a machine of its own";
+    }
+    registry::DeleteWizardKeys();
+#endif
     QDir root(m_dir.path());
     ASSERT_TRUE(root.mkpath(QStringLiteral("run")));
     ASSERT_TRUE(root.mkpath(QStringLiteral("home")));
@@ -138,8 +158,8 @@ void WizardTest::OpenSource(const QByteArray& content) {
 
 void WizardTest::WriteSession(int core, const QByteArray& pageText) {
     const QString page = WriteFile(QStringLiteral("Main.bas"), pageText);
-    const QByteArray session = "page=" + QFile::encodeName(page) +
-                               "\ncore=" + QByteArray::number(core) + "\nline=3\ncolumn=1\n";
+    const QByteArray session =
+        "page=" + page.toUtf8() + "\ncore=" + QByteArray::number(core) + "\nline=3\ncolumn=1\n";
     WriteFile(QStringLiteral("run/vorlan-ide.session"), session);
 }
 
@@ -152,9 +172,15 @@ void WizardTest::StoreWizardSettings(Values values) {
 }
 
 void WizardTest::StoreHighlighterSettings(Values values) {
+#ifdef Q_OS_WIN
+    // The IDE's key has no Software level above it.
+    QSettings s(QStringLiteral("HKEY_CURRENT_USER\\Kelvrane\\VorlanIDE\\Options\\Highlighter"),
+                QSettings::NativeFormat);
+#else
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kelvrane"),
                 QStringLiteral("VorlanIDE"));
     s.beginGroup(QStringLiteral("Options/Highlighter"));
+#endif
     for (const auto& [name, value] : values) {
         s.setValue(QLatin1String(name), value);
     }
@@ -169,6 +195,36 @@ void WizardTest::WriteWizardSettingsText(const QByteArray& ini) {
     QFile file(WizardSettingsFile());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(ini);
+}
+
+QByteArray WizardTest::StoredWizardSettings() const {
+#ifdef Q_OS_WIN
+    return registry::Dump(registry::kWizardKey);
+#else
+    QFile file(WizardSettingsFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+#endif
+}
+
+QString WizardTest::StoredWizardValue(const char* name) const {
+#ifdef Q_OS_WIN
+    const auto value = registry::Read(registry::kWizardKey, name);
+    if (!value) {
+        return {};
+    }
+    if (value->Kind == registry::Type::Dword && value->Data.size() == 4) {
+        qint32 number = 0;
+        std::memcpy(&number, value->Data.constData(), sizeof(number));
+        return QString::number(number);
+    }
+    return QString::fromWCharArray(reinterpret_cast<const wchar_t*>(value->Data.constData()),
+                                   static_cast<int>(value->Data.size() / sizeof(wchar_t)))
+        .section(QChar(u'\0'), 0, 0);
+#else
+    return QSettings(WizardSettingsFile(), QSettings::IniFormat)
+        .value(QLatin1String(name))
+        .toString();
+#endif
 }
 
 } // namespace vmg::wizard::test

@@ -15,9 +15,15 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <ostream>
 #include <utility>
 
 class QComboBox;
+
+// Failure messages show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace vmg::wizard::test {
 
@@ -25,6 +31,9 @@ using Values = std::initializer_list<std::pair<const char*, QVariant>>;
 
 // The texts of a drop-down list's entries, in order.
 QStringList Items(const QComboBox* combo);
+
+// A program of the build (vmacgen, the wizard) from the folder the tests run in.
+QString BuiltProgram(const char* fileName);
 
 class WizardTest : public ::testing::Test {
 public:
@@ -37,6 +46,8 @@ public:
     // the settings and the session stay as they are.
     TfmMacroGen& StartAgain();
     TfmMacroGen& Window() { return *m_window; }
+    // Destroys the window, as closing the program's main window does.
+    void Destroy() { m_window.reset(); }
     const WizardState& State() const { return m_window->State(); }
 
     // A control by name. The wizard builds a page when it is first entered; a control of a
@@ -76,6 +87,11 @@ public:
     // The wizard's settings file written verbatim, for values no writer would produce.
     void WriteWizardSettingsText(const QByteArray& ini);
     QString WizardSettingsFile() const;
+    // Everything the wizard has stored, for comparing before and after (the file's bytes, or
+    // on Windows the registry key's values with their types); empty when nothing is stored.
+    QByteArray StoredWizardSettings() const;
+    // One stored value as text (a number in decimal); empty when it is missing.
+    QString StoredWizardValue(const char* name) const;
 
     QString TempPath() const { return m_dir.path(); }
 

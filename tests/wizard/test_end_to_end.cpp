@@ -31,7 +31,7 @@ QByteArray ReadAll(const QString& path) {
 // What the command prints for a macro source file.
 QByteArray Vmacgen(const char* command, const QString& file) {
     QProcess vmacgen;
-    vmacgen.start(QStringLiteral(VMACGEN_PATH), {QLatin1String(command), file});
+    vmacgen.start(BuiltProgram(VMACGEN_NAME), {QLatin1String(command), file});
     EXPECT_TRUE(vmacgen.waitForFinished(30000));
     EXPECT_EQ(vmacgen.exitCode(), 0) << vmacgen.readAllStandardError().toStdString();
     return vmacgen.readAllStandardOutput();

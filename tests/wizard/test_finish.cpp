@@ -13,8 +13,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTest>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -25,8 +27,12 @@
 #include <string>
 #include <vector>
 
+#ifdef Q_OS_WIN
+#include "Files.h"
+#else
 #include <sys/mount.h>
 #include <unistd.h>
+#endif
 
 namespace vmg::wizard::test {
 namespace {
@@ -81,7 +87,7 @@ protected:
         tick(now.SaveHint, ticks.SaveHint, "chkSaveHint");
         tick(now.SaveSource, ticks.SaveSource, "chkSaveSource");
         m_dialogs.Clear();
-        m_settingsBefore = ReadAll(WizardSettingsFile());
+        m_settingsBefore = StoredWizardSettings();
     }
 
     // Finish with the answers to the summary and to any questions after it.
@@ -103,7 +109,7 @@ protected:
     void ExpectStillOpen() {
         EXPECT_TRUE(Window().isVisible());
         EXPECT_EQ(State().CurrentPage, 6);
-        EXPECT_EQ(ReadAll(WizardSettingsFile()), m_settingsBefore);
+        EXPECT_EQ(StoredWizardSettings(), m_settingsBefore);
     }
 
     std::set<QString> FilesInOut() const {
@@ -159,7 +165,7 @@ TEST_P(SummaryTest, CancelDoesNothingAndOkDoesWhatWasListed) {
     }
     EXPECT_FALSE(Window().isVisible());
     WizardSettings stored;
-    stored.FilePath = OutDir();
+    stored.FilePath = QDir::toNativeSeparators(OutDir());
     stored.PasteMac = c.ticks.PasteCode || c.storedPaste;
     stored.SaveMac = c.ticks.SaveCode;
     stored.SaveHint = c.ticks.SaveHint;
@@ -246,7 +252,7 @@ TEST_P(OverwriteTest, AllQuestionsFirstThenEverythingOrNothing) {
     if (c.done) {
         EXPECT_EQ(ReadAll(PageFile()), PastedPage());
         EXPECT_FALSE(Window().isVisible());
-        EXPECT_EQ(ReadWizardSettings().FilePath, OutDir());
+        EXPECT_EQ(ReadWizardSettings().FilePath, QDir::toNativeSeparators(OutDir()));
     } else {
         EXPECT_EQ(ReadAll(PageFile()), kPage);
         ExpectStillOpen();
@@ -284,7 +290,8 @@ struct FailureCase {
     const char* folder;      // below the temporary folder
     const char* blocker;     // made as a folder below the output folder, when given
     const char* failingFile; // the file the message names
-    const char* reason;
+    const char* reason;      // the system's reason; on Windows the text of windowsError
+    int windowsError;
     std::set<std::string> written;
 };
 
@@ -292,7 +299,16 @@ void PrintTo(const FailureCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class FailureTest : public FinishTest, public ::testing::WithParamInterface<FailureCase> {};
+class FailureTest : public FinishTest, public ::testing::WithParamInterface<FailureCase> {
+protected:
+    static QString Reason(const FailureCase& c) {
+#ifdef Q_OS_WIN
+        return QString::fromStdString(platform::SystemErrorText(c.windowsError));
+#else
+        return QLatin1String(c.reason);
+#endif
+    }
+};
 
 // The message names the file and the system's reason; what came before stays written, nothing
 // after it is written, nothing is pasted and no settings are stored.
@@ -312,7 +328,7 @@ TEST_P(FailureTest, AFileThatCannotBeMadeStopsBeforeThePaste) {
     const QString path = QDir(folder).filePath(QLatin1String(c.failingFile));
     EXPECT_EQ(m_dialogs.Texts(DialogKind::Error),
               QStringList{QStringLiteral("Cannot create file \"%1\". %2")
-                              .arg(QDir::toNativeSeparators(path), QLatin1String(c.reason))});
+                              .arg(QDir::toNativeSeparators(path), Reason(c))});
     for (const char* name : {kCode, kHint, kSource}) {
         const QFileInfo file(QDir(folder).filePath(QLatin1String(name)));
         EXPECT_EQ(file.isFile(), c.written.count(name) > 0) << name;
@@ -322,9 +338,10 @@ TEST_P(FailureTest, AFileThatCannotBeMadeStopsBeforeThePaste) {
 }
 
 const FailureCase kFailures[] = {
-    {"MissingFolder", "out/missing", nullptr, kCode, "No such file or directory", {}},
-    {"FolderIsAFile", "plain-file", nullptr, kCode, "Not a directory", {}},
-    {"HintNameTakenByAFolder", "out", kHint, kHint, "Is a directory", {kCode}},
+    // Windows: ERROR_PATH_NOT_FOUND (3), ERROR_ACCESS_DENIED (5).
+    {"MissingFolder", "out/missing", nullptr, kCode, "No such file or directory", 3, {}},
+    {"FolderIsAFile", "plain-file", nullptr, kCode, "Not a directory", 3, {}},
+    {"HintNameTakenByAFolder", "out", kHint, kHint, "Is a directory", 5, {kCode}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Folders, FailureTest, ::testing::ValuesIn(kFailures),
@@ -385,13 +402,63 @@ TEST_F(FinishTest, EditsOnTheReviewPagesReachTheFilesAndThePaste) {
               Bytes(codegen::JoinCrLf(codegen::KeyBlock(codegen::Definition(), 2))) + "; mine\r\n");
 }
 
+// Names as users have them: a save folder, a page, a macro source and a keyword file with
+// blanks and letters beyond ASCII. Everything is written where it belongs, in CR LF, the page
+// is named right, and vmacgen reads the saved source under its name.
+TEST_F(FinishTest, NamesWithBlanksAndLettersBeyondAscii) {
+    const QString folder = QDir(TempPath()).filePath(QString::fromUtf8("Makros für PIC Ø"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString page = WriteFile(QString::fromUtf8("Zähler Seite.bas"), kPage);
+    WriteFile(QStringLiteral("run/vorlan-ide.session"),
+              "page=" + page.toUtf8() + "\r\ncore=16\r\nline=3\r\ncolumn=1\r\n");
+    const QString mcd = QDir(folder).filePath(QString::fromUtf8("Vorlan IDE Ü USER.MCD"));
+    Start();
+    NextTo(1);
+    m_dialogs.Paths.push_back(WriteFile(QString::fromUtf8("Ädd Nums.mcs"), kAddNums));
+    Click("cmdReload");
+    ASSERT_TRUE(m_dialogs.Texts(DialogKind::Error).isEmpty())
+        << m_dialogs.Transcript().toStdString();
+    NextTo(6);
+    EXPECT_EQ(Find<QLabel>("lblPasteDest")->text(), QString::fromUtf8("Zähler Seite.bas"));
+    m_dialogs.Paths.push_back(folder);
+    Click("cmdBrowseSavePath");
+    m_dialogs.Paths.push_back(mcd);
+    Click("cmdBrowseUserMcd");
+    for (const char* box : {"chkPasteCode", "chkSaveCode", "chkSaveHint", "chkSaveSource"}) {
+        Click(box);
+    }
+    Finish({true});
+    ASSERT_FALSE(Window().isVisible()) << m_dialogs.Transcript().toStdString();
+
+    const QByteArray code = Bytes(codegen::JoinCrLf(codegen::MacroLines(codegen::Definition(), 2)));
+    const QByteArray block = Bytes(codegen::JoinCrLf(codegen::KeyBlock(codegen::Definition(), 2)));
+    EXPECT_EQ(ReadAll(page), PastedPage());
+    EXPECT_EQ(ReadAll(QDir(folder).filePath(kHint)), block);
+    EXPECT_EQ(ReadAll(mcd), block);
+    for (const QString& file :
+         {QDir(folder).filePath(kCode), QDir(folder).filePath(kSource), mcd, page}) {
+        const QByteArray bytes = ReadAll(file);
+        EXPECT_FALSE(bytes.isEmpty()) << file.toStdString();
+        EXPECT_EQ(bytes.count("\n"), bytes.count("\r\n")) << file.toStdString() << ": a bare LF";
+    }
+    EXPECT_EQ(ReadWizardSettings().FilePath, QDir::toNativeSeparators(folder));
+
+    QProcess vmacgen;
+    vmacgen.start(
+        BuiltProgram(VMACGEN_NAME),
+        {QStringLiteral("code"), QDir::toNativeSeparators(QDir(folder).filePath(kSource))});
+    ASSERT_TRUE(vmacgen.waitForFinished(30000));
+    EXPECT_EQ(vmacgen.exitCode(), 0) << vmacgen.readAllStandardError().toStdString();
+    EXPECT_EQ(vmacgen.readAllStandardOutput(), code);
+}
+
 TEST_F(FinishTest, TheSavePathBoxTakesNoTyping) {
     ReachOutput({});
     auto* box = Find<QLineEdit>("txtSavePath");
     EXPECT_TRUE(box->isReadOnly());
     Type("txtSavePath", QStringLiteral("/typed"));
-    EXPECT_EQ(box->text(), OutDir());
-    EXPECT_EQ(State().SaveFolder, OutDir());
+    EXPECT_EQ(box->text(), QDir::toNativeSeparators(OutDir()));
+    EXPECT_EQ(State().SaveFolder, QDir::toNativeSeparators(OutDir()));
 }
 
 TEST(FinishParts, FolderAndNameAreJoinedByOneSeparator) {
@@ -453,6 +520,11 @@ TEST_F(FinishTest, AFailedPasteIsReportedAndFinishCanBeRunAgain) {
     const QString full = QDir(TempPath()).filePath(QStringLiteral("full"));
     QString page = PageFile();
     bool mounted = false;
+#ifdef Q_OS_WIN
+    // The read-only attribute: refused for every user.
+    static_cast<void>(full);
+    QFile::setPermissions(page, QFileDevice::ReadOwner);
+#else
     if (::geteuid() == 0) {
         QDir().mkpath(full);
         mounted =
@@ -474,6 +546,7 @@ TEST_F(FinishTest, AFailedPasteIsReportedAndFinishCanBeRunAgain) {
     } else {
         QFile::setPermissions(page, QFileDevice::ReadOwner);
     }
+#endif
 
     Finish({true});
     const QStringList errors = m_dialogs.Texts(DialogKind::Error);
@@ -494,9 +567,11 @@ TEST_F(FinishTest, AFailedPasteIsReportedAndFinishCanBeRunAgain) {
     Finish({true, true}); // the summary, then the hint file that is there now
     EXPECT_EQ(ReadAll(page).count("AddNums MACRO"), 1);
     EXPECT_FALSE(Window().isVisible());
+#ifndef Q_OS_WIN
     if (mounted) {
         ::umount(QFile::encodeName(full).constData());
     }
+#endif
 }
 
 } // namespace

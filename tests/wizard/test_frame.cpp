@@ -4,9 +4,11 @@
 
 #include "HelpWindow.h"
 #include "MacroCodeGenerator.h"
+#include "QtDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -345,8 +347,9 @@ TEST_F(FrameTest, OnlyTheBrowserChangesTheSaveFolder) {
     m_dialogs.Paths.push_back(TempPath());
     Click("cmdBrowseSavePath");
     EXPECT_EQ(m_dialogs.Texts(DialogKind::BrowseForFolder), (QStringList{start, start}));
-    EXPECT_EQ(State().SaveFolder, TempPath());
-    EXPECT_EQ(Find<QLineEdit>("txtSavePath")->text(), TempPath());
+    // In the system's own separators.
+    EXPECT_EQ(State().SaveFolder, QDir::toNativeSeparators(TempPath()));
+    EXPECT_EQ(Find<QLineEdit>("txtSavePath")->text(), QDir::toNativeSeparators(TempPath()));
 }
 
 TEST_F(FrameTest, HelpOpensTheTopicOfEachPage) {
@@ -390,6 +393,21 @@ TEST(HelpPages, TheHelpWindowOpensOnTheTopicAsked) {
     EXPECT_EQ(help.CurrentPage().fileName(), QStringLiteral("topic1070.html"));
 }
 
+// The program's Help on every system: its own window, one for the run, on the page's topic
+// (no compiled help file is looked for, not even on Windows).
+TEST(HelpPages, TheProgramsHelpIsOneWindowOfItsOwn) {
+    QWidget owner;
+    QtDialogs dialogs;
+    dialogs.Help(&owner, 1040);
+    const auto windows = owner.findChildren<HelpWindow*>();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(windows[0]->isVisible());
+    EXPECT_EQ(windows[0]->CurrentPage().fileName(), QStringLiteral("topic1040.html"));
+    dialogs.Help(&owner, 1070);
+    EXPECT_EQ(owner.findChildren<HelpWindow*>().size(), 1);
+    EXPECT_EQ(windows[0]->CurrentPage().fileName(), QStringLiteral("topic1070.html"));
+}
+
 TEST_F(FrameTest, CancelClosesAtOnceWithoutStoringAnything) {
     Start();
     NextTo(6);
@@ -397,7 +415,7 @@ TEST_F(FrameTest, CancelClosesAtOnceWithoutStoringAnything) {
     Click("cmdNavCancel");
     EXPECT_FALSE(Window().isVisible());
     EXPECT_TRUE(m_dialogs.Calls.empty());
-    EXPECT_FALSE(QFile::exists(WizardSettingsFile()));
+    EXPECT_TRUE(StoredWizardSettings().isEmpty());
 }
 
 } // namespace

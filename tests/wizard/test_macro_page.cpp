@@ -16,7 +16,11 @@
 
 #include <ostream>
 
+#ifdef Q_OS_WIN
+#include "Files.h"
+#else
 #include <sys/stat.h>
+#endif
 
 namespace vmg::wizard::test {
 namespace {
@@ -216,12 +220,18 @@ const FailedOpen kFailedOpens[] = {
     {"MissingFile",
      [](WizardTest& t) { return std::optional<QString>(QDir(t.TempPath()).filePath("gone.mcs")); },
      [](const QString& path) {
-         return QStringLiteral("Cannot open file \"%1\". No such file or directory").arg(path);
+#ifdef Q_OS_WIN
+         const QString reason = QString::fromStdString(platform::SystemErrorText(2)); // not found
+#else
+         const QString reason = QStringLiteral("No such file or directory");
+#endif
+         return QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason);
      }},
     {"Folder", [](WizardTest& t) { return std::optional<QString>(t.TempPath()); },
      [](const QString& path) {
          return QStringLiteral("Cannot open file \"%1\". It is not a regular file").arg(path);
      }},
+#ifndef Q_OS_WIN
     // Neither blocks the wizard: a FIFO nobody writes to, and a device without end.
     {"Fifo",
      [](WizardTest& t) {
@@ -236,6 +246,13 @@ const FailedOpen kFailedOpens[] = {
      [](const QString& path) {
          return QStringLiteral("Cannot open file \"%1\". It is not a regular file").arg(path);
      }},
+#else
+    // Windows' device without end.
+    {"NulDevice", [](WizardTest&) { return std::optional<QString>("NUL"); },
+     [](const QString& path) {
+         return QStringLiteral("Cannot open file \"%1\". It is not a regular file").arg(path);
+     }},
+#endif
     {"Oversize",
      [](WizardTest& t) {
          return std::optional<QString>(
@@ -276,7 +293,8 @@ TEST_P(FailedOpenTest, LeavesTheDefinitionAndThePagesAsTheyWere) {
 
     const QStringList errors = m_dialogs.Texts(DialogKind::Error);
     if (f.message) {
-        EXPECT_EQ(errors, QStringList{f.message(chosen.value_or(QString()))});
+        EXPECT_EQ(errors,
+                  QStringList{f.message(QDir::toNativeSeparators(chosen.value_or(QString())))});
     } else {
         EXPECT_TRUE(errors.isEmpty());
     }

@@ -9,7 +9,11 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#ifdef Q_OS_WIN
+#include "WindowsRegistry.h"
+#else
 #include <sys/stat.h>
+#endif
 
 namespace vmg::wizard::test {
 namespace {
@@ -30,13 +34,21 @@ protected:
 TEST_F(SettingsTest, AbsentKeysGiveEveryDefault) {
     EXPECT_EQ(ReadHighlighterSettings(), HighlighterSettings{});
     EXPECT_EQ(ReadWizardSettings(), DefaultWizardSettings());
+#ifdef Q_OS_WIN
+    EXPECT_EQ(DefaultWizardSettings().FilePath, QStringLiteral("C:\\"));
+#else
     EXPECT_EQ(DefaultWizardSettings().FilePath, QDir::homePath());
+#endif
 }
 
+// The settings files' own forms: INI texts, file modes, FIFOs and folders in their place.
+#ifndef Q_OS_WIN
 TEST_F(SettingsTest, AnIdeFileWithoutTheHighlighterGroupIsAnAbsentKey) {
     WriteText("config/Kelvrane/VorlanIDE.conf", "[Options]\nSomething=1\n[Editor]\nFontSize=20\n");
     EXPECT_EQ(ReadHighlighterSettings(), HighlighterSettings{});
 }
+
+#endif // !Q_OS_WIN
 
 TEST_F(SettingsTest, AHighlighterKeyThatIsThereUsesNoDefaultForTexts) {
     // Only two values stored: the texts that are missing read as empty, the numbers that are
@@ -54,6 +66,7 @@ TEST_F(SettingsTest, AHighlighterKeyThatIsThereUsesNoDefaultForTexts) {
     EXPECT_EQ(ReadHighlighterSettings(), expected);
 }
 
+#ifndef Q_OS_WIN
 TEST_F(SettingsTest, AWholeHighlighterKeyIsReadValueByValue) {
     WriteText("config/Kelvrane/VorlanIDE.conf",
               "[Options]\nHighlighter\\FontSize=10\nHighlighter\\FontName=Lucida Console\n"
@@ -78,6 +91,8 @@ TEST_F(SettingsTest, AWholeHighlighterKeyIsReadValueByValue) {
     EXPECT_EQ(h.SFRStyle, QStringLiteral("B, I"));
 }
 
+#endif // !Q_OS_WIN
+
 TEST_F(SettingsTest, AFontSizeThatIsNoSizeKeepsTheDefault) {
     for (const QVariant& size : {QVariant(0), QVariant(-3), QVariant("large")}) {
         StoreHighlighterSettings({{"FontSize", size}});
@@ -85,6 +100,7 @@ TEST_F(SettingsTest, AFontSizeThatIsNoSizeKeepsTheDefault) {
     }
 }
 
+#ifndef Q_OS_WIN
 TEST_F(SettingsTest, AWizardKeyThatIsThereReadsMissingAndUnreadableValuesSafely) {
     WriteWizardSettingsText("[General]\nPasteMac=1\nSaveMac=yes\nSaveHint=true\nSaveSource=-1\n"
                             "ReturnInd=7\nNoCode=\n");
@@ -134,6 +150,8 @@ TEST_F(SettingsTest, ASettingsFileThatIsNotARegularFileCountsAsAbsent) {
     }
 }
 
+#endif // !Q_OS_WIN
+
 TEST_F(SettingsTest, WrittenSettingsReadBackTheSame) {
     WizardSettings s;
     s.FilePath = QStringLiteral("/home/pic/Macros, old");
@@ -148,6 +166,123 @@ TEST_F(SettingsTest, WrittenSettingsReadBackTheSame) {
     ASSERT_TRUE(WriteWizardSettings(s));
     EXPECT_EQ(ReadWizardSettings(), s);
 }
+
+#ifdef Q_OS_WIN
+// ---- The registry: the keys where the IDE and the wizard keep them, and values of every type
+//      that the IDE, a hand or another program may have left there ----
+
+QByteArray Dword(quint32 v) {
+    return QByteArray(reinterpret_cast<const char*>(&v), sizeof(v));
+}
+QByteArray Qword(quint64 v) {
+    return QByteArray(reinterpret_cast<const char*>(&v), sizeof(v));
+}
+QByteArray Utf16(const QString& text) {
+    const std::wstring wide = text.toStdWString() + L'\0';
+    return QByteArray(reinterpret_cast<const char*>(wide.c_str()),
+                      static_cast<int>(wide.size() * sizeof(wchar_t)));
+}
+
+struct Seeded {
+    const char* name;
+    registry::Type type;
+    QByteArray data;
+};
+
+void Seed(const wchar_t* key, std::initializer_list<Seeded> values) {
+    for (const Seeded& v : values) {
+        registry::SetRaw(key, v.name, v.type, v.data);
+    }
+}
+
+TEST_F(SettingsTest, OnlyTheIdesOwnHighlighterKeyCounts) {
+    registry::SetDword(L"Kelvrane\\VorlanIDE\\Options", "FontSize", 20);
+    registry::SetDword(L"Kelvrane\\VorlanIDE\\Editor\\Highlighter", "FontSize", 20);
+    registry::SetDword(L"Software\\Kelvrane\\VorlanIDE\\Options\\Highlighter", "FontSize", 20);
+    EXPECT_EQ(ReadHighlighterSettings(), HighlighterSettings{});
+    registry::SetDword(registry::kHighlighterKey, "FontSize", 20);
+    EXPECT_EQ(ReadHighlighterSettings().FontSize, 20);
+}
+
+TEST_F(SettingsTest, RegistryValuesOfEveryTypeAreReadSafely) {
+    using registry::Type;
+    Seed(registry::kHighlighterKey,
+         {{"FontSize", Type::Dword, Dword(10)},
+          {"FontName", Type::Sz, Utf16(QStringLiteral("Lucida Console"))},
+          {"CommentColor", Type::Sz, Utf16(QStringLiteral("32768"))},
+          {"CommentStyle", Type::Sz, Utf16(QStringLiteral("BI"))},
+          {"KeywordVorlanColor", Type::Qword, Qword(255)},
+          {"KeywordVorlanStyle", Type::MultiSz, QByteArray("B\0\0\0I\0\0\0\0\0\0\0", 12)},
+          {"DeclareColor", Type::Sz, Utf16(QStringLiteral("0x800080"))},
+          {"DeclareStyle", Type::Sz, Utf16(QStringLiteral(" "))},
+          {"StringColor", Type::Dword, Dword(0xFFFFFFFF)},
+          {"StringStyle", Type::Dword, Dword(1)},
+          {"SFRColor", Type::Binary, QByteArray("\x01\x00\x00\x00", 4)},
+          {"SFRStyle", Type::Binary, QByteArray()}});
+    const HighlighterSettings h = ReadHighlighterSettings();
+    EXPECT_EQ(h.FontSize, 10);
+    EXPECT_EQ(h.FontName, QStringLiteral("Lucida Console"));
+    EXPECT_EQ(h.CommentColor, 32768u);
+    EXPECT_EQ(h.CommentStyle, QStringLiteral("BI"));
+    EXPECT_EQ(h.KeywordVorlanColor, 255u);
+    EXPECT_EQ(h.KeywordVorlanStyle, QStringLiteral("B,I"));
+    EXPECT_EQ(h.DeclareColor, 0x800080u);
+    EXPECT_EQ(h.DeclareStyle, QStringLiteral(" "));
+    EXPECT_EQ(h.StringColor, 0xFFFFFFFFu);
+    EXPECT_EQ(h.StringStyle, QStringLiteral("1"));
+    EXPECT_EQ(h.SFRColor, HighlighterSettings{}.SFRColor) << "binary data is no colour";
+    EXPECT_EQ(h.SFRStyle, QString());
+
+    Seed(registry::kWizardKey, {{"FilePath", Type::Sz, Utf16(QStringLiteral("D:\\Makros für PIC"))},
+                                {"PasteMac", Type::Dword, Dword(1)},
+                                {"SaveMac", Type::Sz, Utf16(QStringLiteral("yes"))},
+                                {"SaveHint", Type::Sz, Utf16(QStringLiteral("true"))},
+                                {"SaveSource", Type::Dword, Dword(0xFFFFFFFF)},
+                                {"AllowTypeConv", Type::Binary, QByteArray("\x01", 1)},
+                                {"ReturnInd", Type::Dword, Dword(7)},
+                                {"NoCode", Type::Sz, Utf16(QString())},
+                                {"AddUserMcd", Type::Qword, Qword(1)}});
+    WizardSettings expected;
+    expected.FilePath = QStringLiteral("D:\\Makros für PIC");
+    expected.PasteMac = true;
+    expected.SaveHint = true;
+    expected.SaveSource = true;
+    expected.ReturnInd = -1; // no such entry: nothing selected
+    expected.AddUserMcd = true;
+    EXPECT_EQ(ReadWizardSettings(), expected);
+}
+
+// The wizard's key holds texts as REG_SZ and numbers and flags as REG_DWORD, an index of -1
+// with all 32 bits set.
+TEST_F(SettingsTest, WrittenSettingsAreStringsAndDwords) {
+    WizardSettings s;
+    s.FilePath = QStringLiteral("C:\\Users\\Zoë\\Macros, old");
+    s.SaveHint = true;
+    s.ReturnInd = -1;
+    s.UserMcdPath = QStringLiteral("C:\\Vorlan IDE\\USER.MCD");
+    ASSERT_TRUE(WriteWizardSettings(s));
+    using registry::Type;
+    const std::pair<const char*, registry::Value> expected[] = {
+        {"FilePath", {Type::Sz, Utf16(s.FilePath)}},
+        {"PasteMac", {Type::Dword, Dword(0)}},
+        {"SaveMac", {Type::Dword, Dword(0)}},
+        {"SaveHint", {Type::Dword, Dword(1)}},
+        {"SaveSource", {Type::Dword, Dword(0)}},
+        {"AllowTypeConv", {Type::Dword, Dword(0)}},
+        {"ReturnInd", {Type::Dword, Dword(0xFFFFFFFF)}},
+        {"NoCode", {Type::Dword, Dword(0)}},
+        {"AddUserMcd", {Type::Dword, Dword(0)}},
+        {"UserMcdPath", {Type::Sz, Utf16(s.UserMcdPath)}},
+    };
+    for (const auto& [name, value] : expected) {
+        const auto stored = registry::Read(registry::kWizardKey, name);
+        ASSERT_TRUE(stored.has_value()) << name;
+        EXPECT_EQ(stored->Kind, value.Kind) << name;
+        EXPECT_EQ(stored->Data.toHex(), value.Data.toHex()) << name;
+    }
+    EXPECT_EQ(ReadWizardSettings(), s);
+}
+#endif // Q_OS_WIN
 
 // ---- Single values ----
 

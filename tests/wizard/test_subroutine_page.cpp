@@ -291,7 +291,7 @@ TEST_P(WalkTest, TheCodeOfAWalkIsWhatVmacgenPrintsForItsSavedAnswers) {
         macsource::WriteMacroSource(file.toStdString(), codegen::Definition(), State().ParamCount);
     ASSERT_TRUE(written.ok) << written.message;
     QProcess vmacgen;
-    vmacgen.start(QStringLiteral(VMACGEN_PATH), {QStringLiteral("code"), file});
+    vmacgen.start(BuiltProgram(VMACGEN_NAME), {QStringLiteral("code"), file});
     ASSERT_TRUE(vmacgen.waitForFinished(30000));
     EXPECT_EQ(vmacgen.exitCode(), 0) << vmacgen.readAllStandardError().toStdString();
     EXPECT_EQ(vmacgen.readAllStandardOutput().toStdString(), generated);

@@ -2,6 +2,7 @@
 // write, the backup, refusals that write nothing, and the choice remembered in the settings.
 #include "WizardFixture.h"
 
+#include "Files.h"
 #include "MacroCodeGenerator.h"
 #include "Page6Output.h"
 #include "Settings.h"
@@ -43,7 +44,7 @@ protected:
         m_dialogs.Paths.push_back(QDir(TempPath()).filePath(QStringLiteral("out")));
         Click("cmdBrowseSavePath");
         m_dialogs.Clear();
-        m_settingsBefore = ReadAll(WizardSettingsFile());
+        m_settingsBefore = StoredWizardSettings();
     }
     void ChooseMcd(const QString& path) {
         m_dialogs.Paths.push_back(path);
@@ -60,7 +61,7 @@ protected:
     }
     void ExpectStillOpenWithoutSettings() {
         EXPECT_TRUE(Window().isVisible());
-        EXPECT_EQ(ReadAll(WizardSettingsFile()), m_settingsBefore);
+        EXPECT_EQ(StoredWizardSettings(), m_settingsBefore);
     }
 
     QByteArray m_settingsBefore;
@@ -152,7 +153,8 @@ TEST_F(UserMcdTest, NoOrARefusalWritesNothing) {
     m_dialogs.Clear();
     Finish({});
     EXPECT_EQ(m_dialogs.Texts(DialogKind::Error),
-              QStringList{QStringLiteral("Cannot add the hint to \"") + Mcd() +
+              QStringList{QStringLiteral("Cannot add the hint to \"") +
+                          QDir::toNativeSeparators(Mcd()) +
                           QStringLiteral("\". The file holds more than one entry for AddNums, at "
                                          "lines 1 and 3.")});
     EXPECT_TRUE(m_dialogs.Texts(DialogKind::ConfirmActions).isEmpty());
@@ -165,9 +167,14 @@ TEST_F(UserMcdTest, NoOrARefusalWritesNothing) {
     Click("chkSaveHint"); // off: nothing else to write
     m_dialogs.Clear();
     Finish({true});
+#ifdef Q_OS_WIN
+    const QString denied = QString::fromStdString(platform::SystemErrorText(5)); // access denied
+#else
+    const QString denied = QStringLiteral("Permission denied");
+#endif
     EXPECT_EQ(m_dialogs.Texts(DialogKind::Error),
-              QStringList{QStringLiteral("Cannot create file \"") + Mcd() +
-                          QStringLiteral("\". Permission denied")});
+              QStringList{QStringLiteral("Cannot create file \"") +
+                          QDir::toNativeSeparators(Mcd()) + QStringLiteral("\". ") + denied});
     EXPECT_EQ(ReadAll(Mcd()), kOther);
     EXPECT_FALSE(QFile::exists(Mcd() + ".bak"));
     ExpectStillOpenWithoutSettings();

@@ -1,0 +1,167 @@
+// Every page at the window's fixed size with this system's font: no caption is cut off. With
+// VMG_PAGE_SHOTS naming a folder, each page's picture and the place and size of every control
+// are written there (shots-<platform>/pageN.png, layout-<platform>.txt), so that one system's
+// pages can be compared with another's.
+#include "WizardFixture.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace vmg::wizard::test {
+namespace {
+
+QString Caption(QString text) {
+    return text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+}
+
+// The pixels a one-line caption's glyphs cover, from its start.
+int InkWidth(const QFontMetrics& fm, const QString& text) {
+    return text.isEmpty() ? 0 : fm.tightBoundingRect(text).right() + 1;
+}
+
+// A glyph's last column is the faint, anti-aliased edge of its stroke; losing it cuts nothing
+// a reader would miss.
+constexpr int kEdgeSlack = 1;
+
+// A text of a few lines still shows whole when its box is a little lower than the font's line
+// height (which counts the space above and below the glyphs); a line more than fits is not.
+constexpr int kLineSlack = 2;
+
+// Why a control's caption does not fit it; empty when it does. A caption is drawn clipped to
+// the rectangle its style gives it: a label's contents, a button's contents (inside its frame
+// and margins), a check box's or radio button's text beside the indicator.
+QString Cut(const QWidget& w) {
+    const QFontMetrics fm = w.fontMetrics();
+    QSize need;
+    QSize room;
+    if (const auto* label = qobject_cast<const QLabel*>(&w)) {
+        if (label->text().isEmpty() || label->textFormat() == Qt::RichText) {
+            return {};
+        }
+        room = label->contentsRect().size();
+        if (label->wordWrap() || label->text().contains(u'\n')) {
+            const int flags = (label->wordWrap() ? Qt::TextWordWrap : 0) | int(label->alignment());
+            need = fm.boundingRect(QRect(0, 0, room.width(), 10000), flags, label->text()).size();
+        } else {
+            need = QSize(InkWidth(fm, label->text()), fm.height());
+        }
+    } else if (const auto* button = qobject_cast<const QAbstractButton*>(&w)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const bool push = qobject_cast<const QPushButton*>(&w) != nullptr;
+        const bool check = qobject_cast<const QCheckBox*>(&w) != nullptr;
+        if (!push && !check && qobject_cast<const QRadioButton*>(&w) == nullptr) {
+            return {};
+        }
+        const QStyle::SubElement contents = push    ? QStyle::SE_PushButtonContents
+                                            : check ? QStyle::SE_CheckBoxContents
+                                                    : QStyle::SE_RadioButtonContents;
+        room = w.style()->subElementRect(contents, &option, &w).size();
+        // A push button centres its caption, so the whole advance counts; the others start it
+        // at the left, where only the glyphs' ink reaches the right edge.
+        const QString caption = Caption(button->text());
+        need = QSize(push ? fm.horizontalAdvance(caption) : InkWidth(fm, caption), fm.height());
+    } else {
+        return {};
+    }
+    if (need.width() <= room.width() + kEdgeSlack && need.height() <= room.height() + kLineSlack) {
+        return {};
+    }
+    return QStringLiteral("%1 \"%2\" needs %3x%4, has %5x%6")
+        .arg(w.objectName(), w.property("text").toString().left(30))
+        .arg(need.width())
+        .arg(need.height())
+        .arg(room.width())
+        .arg(room.height());
+}
+
+// Every named control shown on the window, "page name class x,y wxh" in the window's
+// coordinates. A caption label sized to its text ("fit") is as wide as the system's font
+// makes it, so only its place is compared.
+QStringList Places(QWidget& window, int page) {
+    QStringList lines;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (w->objectName().isEmpty() || !w->isVisible() || w->objectName().startsWith(u"qt_")) {
+            continue;
+        }
+        const QPoint at = w->mapTo(&window, QPoint(0, 0));
+        const auto* label = qobject_cast<const QLabel*>(w);
+        const bool fitted = label != nullptr && !label->wordWrap() && w->size() == w->sizeHint();
+        const QString size = fitted ? QStringLiteral("fit")
+                                    : QStringLiteral("%1x%2").arg(w->width()).arg(w->height());
+        lines << QStringLiteral("%1 %2 %3 %4,%5 %6")
+                     .arg(page)
+                     .arg(w->objectName(), QString::fromLatin1(w->metaObject()->className()))
+                     .arg(at.x())
+                     .arg(at.y())
+                     .arg(size);
+    }
+    lines.sort();
+    return lines;
+}
+
+class PageLooksTest : public WizardTest {};
+
+TEST_F(PageLooksTest, EveryCaptionFitsOnEveryPage) {
+#ifdef Q_OS_WIN
+    // Text is measured as Windows shows it on Qt's windows platform; the offscreen platform
+    // measures with FreeType, whose widths differ.
+    if (QGuiApplication::platformName() != QLatin1String("windows")) {
+        GTEST_SKIP() << "checked on the windows platform";
+    }
+#endif
+    const QString shots = qEnvironmentVariable("VMG_PAGE_SHOTS");
+    const QString platform = QGuiApplication::platformName();
+    const QString shotDir = QDir(shots).filePath(QStringLiteral("shots-") + platform);
+    if (!shots.isEmpty()) {
+        QDir().mkpath(shotDir);
+    }
+    Start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+    QStringList places;
+    for (int page = 0; page < kPageCount; ++page) {
+        NextTo(page);
+        QTest::qWait(50);
+        for (QWidget* w : Window().findChildren<QWidget*>()) {
+            if (w->isVisible()) {
+                const QString cut = Cut(*w);
+                EXPECT_TRUE(cut.isEmpty()) << "page " << page << ": " << cut.toStdString();
+            }
+        }
+        places << Places(Window(), page);
+        if (!shots.isEmpty()) {
+            // The screen around the window, frame included, where the platform can show it.
+            const QRect frame = Window().frameGeometry().united(Window().geometry());
+            QPixmap shot = Window().screen()->grabWindow(0, frame.x(), frame.y(), frame.width(),
+                                                         frame.height());
+            if (shot.isNull() || platform == QLatin1String("offscreen")) {
+                shot = Window().grab();
+            }
+            EXPECT_TRUE(shot.save(QDir(shotDir).filePath(QStringLiteral("page%1.png").arg(page))));
+        }
+    }
+    if (!shots.isEmpty()) {
+        QFile layout(QDir(shots).filePath(QStringLiteral("layout-") + platform + ".txt"));
+        ASSERT_TRUE(layout.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        layout.write(places.join(u'\n').toUtf8() + "\n");
+    }
+}
+
+} // namespace
+} // namespace vmg::wizard::test
