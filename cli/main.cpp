@@ -207,8 +207,27 @@ int detach() {
 int main(int argc, char** argv) {
     using namespace vmg::codegen;
     vmg::platform::UseBinaryStandardOutput();
-#include "ImportCommand.h"
-#include "Library.h"
+    const std::vector<std::string> arguments = vmg::platform::ProgramArguments(argc, argv);
+    const std::vector<std::string_view> args(arguments.begin(), arguments.end());
+    if (args.size() == 1 && isHelp(args[0])) {
+        std::fputs(usage().c_str(), stdout);
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::fputs("vmacgen " VMG_VERSION "\n", stdout);
+        return 0;
+    }
+    // import prints its own, longer help.
+    if (!args.empty() && args[0] == "import") {
+        return vmg::cli::ImportCommand(std::span(args).subspan(1));
+    }
+    // COMMAND --help, wherever the option stands among the command's arguments.
+    if (!args.empty() && std::any_of(args.begin() + 1, args.end(), isHelp)) {
+        const auto help = commandUsage(args[0]);
+        if (!help) {
+            return usageError();
+        }
+        std::fputs(help->c_str(), stdout);
         return 0;
     }
     if (args.size() == 1 && args[0] == "page") {

@@ -27,6 +27,9 @@ Page6Output::Page6Output(PageContext context, QWidget* parent) : WizardPage(6, c
     AddIllustration();
     m_lblStep6 = AddPageText("lblStep6", 160, 16, 289, 145);
     const int top = kOutputTop;
+    // Reading order, which is the Tab order: the USER.MCD group under the illustration, then
+    // the column of check boxes, then the save path.
+    AddUserMcdRow(top);
     m_chkPasteCode = MakeCheckBox(this, "chkPasteCode", QStringLiteral("Paste Code to..."), 168,
                                   top + 16, 97, 17);
     m_chkSaveCode =
@@ -55,7 +58,6 @@ Page6Output::Page6Output(PageContext context, QWidget* parent) : WizardPage(6, c
         MakeButton(this, "cmdBrowseSavePath", QStringLiteral("..."), 432, top + 116, 33, 21);
     SetBuddy("lblSavePathCaption", m_txtSavePath);
     connect(m_cmdBrowseSavePath, &QPushButton::clicked, this, &Page6Output::cmdBrowseSavePathClick);
-    AddUserMcdRow(top);
 }
 
 // The USER.MCD choice is the only free room's own group: under the illustration, on the lines
@@ -71,9 +73,6 @@ void Page6Output::AddUserMcdRow(int top) {
                                     kUserMcdRight - 33, top + 39, 33, 21);
     connect(m_cmdBrowseUserMcd, &QPushButton::clicked, this, &Page6Output::cmdBrowseUserMcdClick);
     SetUserMcdPath(QString());
-    // Reading order: this group, then the column of check boxes, then the save path.
-    QWidget::setTabOrder(m_chkAddUserMcd, m_cmdBrowseUserMcd);
-    QWidget::setTabOrder(m_cmdBrowseUserMcd, m_chkPasteCode);
 }
 
 void Page6Output::SetPageTexts() {

@@ -410,7 +410,7 @@ TEST(CallCheckAllKinds, TheFullAndTheShortestCallPassTheCountChecks) {
 TEST(CallCheckAllKinds, TheSampleCallOfAnyGeneratedMacroIsDecided) {
     std::mt19937 rng(21);
     for (int round = 0; round < 300; ++round) {
-        const auto def = randomDefinition(rng);
+        const auto def = codegen::examples::RandomDefinition(rng);
         const MacroText m = generated(def);
         const SampleCallLine sample = SampleCall(def, def.Header.ArgCount);
         const PageNames names{sample.assumed, {}};
