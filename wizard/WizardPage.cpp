@@ -73,6 +73,11 @@ void FitCaptions(QWidget* root) {
     for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
         const int needed = CaptionWidth(button);
         if (needed > button->width() && button->parentWidget() != nullptr) {
+            // The width the layout gave it stays known, for comparing the layouts of systems
+            // whose fonts differ.
+            if (!button->property("designedWidth").isValid()) {
+                button->setProperty("designedWidth", button->width());
+            }
             button->resize(std::max(button->width(), std::min(needed, RoomOf(button))),
                            button->height());
         }

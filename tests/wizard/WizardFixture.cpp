@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -30,6 +31,14 @@ QStringList Items(const QComboBox* combo) {
         items << combo->itemText(i);
     }
     return items;
+}
+
+bool MeasuresAsShown() {
+#ifdef Q_OS_WIN
+    return QGuiApplication::platformName() == QLatin1String("windows");
+#else
+    return true;
+#endif
 }
 
 QString BuiltProgram(const char* fileName) {

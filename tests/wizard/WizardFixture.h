@@ -35,6 +35,11 @@ QStringList Items(const QComboBox* combo);
 // A program of the build (vmacgen, the wizard) from the folder the tests run in.
 QString BuiltProgram(const char* fileName);
 
+// Whether text is measured as the system shows it. On Windows the headless (offscreen) platform
+// measures with FreeType, whose widths differ from the system's; those checks run on Qt's
+// windows platform instead.
+bool MeasuresAsShown();
+
 class WizardTest : public ::testing::Test {
 public:
     void SetUp() override;

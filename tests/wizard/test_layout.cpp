@@ -1,6 +1,6 @@
-// What the screen shows: captions whole on every page, page 6's USER.MCD group clear of the
-// rows, the confirmation growing with its summary, and the Check window's place beside the main
-// window. Run again at QT_SCALE_FACTOR 2 (see CMakeLists.txt).
+// What the screen shows: page 6's USER.MCD group clear of the rows, the confirmation growing
+// with its summary, and the Check window's place beside the main window (captions: see
+// test_page_looks.cpp). Run again at QT_SCALE_FACTOR 2 (see CMakeLists.txt).
 #include "WizardFixture.h"
 
 #include "Confirm.h"
@@ -8,63 +8,12 @@
 #include "Page6Output.h"
 #include "Placement.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
-#include <QStyleOptionButton>
 
 namespace vmg::wizard::test {
 namespace {
-
-const QByteArray kAddNums = "1,AddNums,1,,1,0,Adds two numbers\r\n2,First,ArgA,2,0,0\r\n"
-                            "2,Second,ArgB,3,0,0\r\n3,AddSub,-1,0,Total,3,0,0\r\n";
-
-// Every caption on the page shown can be read whole.
-void ExpectCaptionsWhole(QWidget* page) {
-    for (const QAbstractButton* b : page->findChildren<QAbstractButton*>()) {
-        if (!b->isVisible() || b->text().isEmpty()) {
-            continue;
-        }
-        const int text = b->fontMetrics().horizontalAdvance(QString(b->text()).remove(u'&'));
-        QStyleOptionButton option;
-        option.initFrom(b);
-        int room = b->width() - 4;
-        if (qobject_cast<const QCheckBox*>(b) != nullptr) {
-            room = b->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, b).width();
-        } else if (qobject_cast<const QRadioButton*>(b) != nullptr) {
-            room = b->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, b).width();
-        }
-        EXPECT_LE(text, room) << b->objectName().toStdString();
-    }
-    for (const QLabel* l : page->findChildren<QLabel*>()) {
-        if (!l->isVisible() || l->text().isEmpty()) {
-            continue;
-        }
-        if (l->wordWrap()) {
-            EXPECT_LE(l->heightForWidth(l->width()), l->height()) << l->objectName().toStdString();
-        } else {
-            EXPECT_LE(l->sizeHint().width(), l->width()) << l->objectName().toStdString();
-        }
-    }
-}
-
-TEST_F(WizardTest, LayoutEveryCaptionOnEveryPageIsWhole) {
-    Start();
-    NextTo(1);
-    OpenSource(kAddNums);
-    for (int page = 1; page < kPageCount; ++page) {
-        NextTo(page);
-        SCOPED_TRACE(::testing::Message() << "page " << page);
-        if (page == 6) {
-            Window().OutputPage()->SetUserMcdPath(WriteFile("USER.MCD", ""));
-        }
-        ExpectCaptionsWhole(&Window());
-    }
-}
 
 // Nothing placed on page 6 moves; the USER.MCD group overlaps nothing, keeps clear of the
 // column of check boxes, and is read (tabbed) before it.
@@ -82,7 +31,9 @@ TEST_F(WizardTest, LayoutPageSixKeepsItsPlacesAndTheUserMcdGroupApart) {
     QWidget* page = Find<QWidget>("pnlStep6");
     for (const char* name : {"chkAddUserMcd", "lblUserMcdName", "cmdBrowseUserMcd"}) {
         const QRect mine = Find<QWidget>(name)->geometry();
-        EXPECT_LE(mine.right(), 168 - 16) << name;
+        if (MeasuresAsShown()) { // a caption may widen into the gap with a wider font
+            EXPECT_LE(mine.right(), 168 - 16) << name;
+        }
         for (const QWidget* other : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             EXPECT_TRUE(other->objectName().contains("UserMcd") ||
                         !mine.intersects(other->geometry()))

@@ -146,7 +146,8 @@ TEST_P(PageBuildingTest, APageBuiltOnEntryIsThePageBuiltAtStartUp) {
         EXPECT_EQ(late[page].tabOrders, early[page].tabOrders);
         EXPECT_TRUE(late[page].picture == early[page].picture) << "the pages look different";
     }
-    // A "?" stands for a width that follows the caption's font (captions are widened to fit).
+    // A "?" stands for the width of a captioned control, which follows the font of the system
+    // (captions are widened to fit).
     for (const Shows& want : GetParam().expected) {
         std::string pattern;
         for (const char c : std::string(want.line)) {
@@ -164,19 +165,19 @@ const Scenario kScenarios[] = {
     {"StoredSettingsAndIde",
      true,
      {{1, "\ncboReturn 376,152 73x21 shown=1 enabled=1 None|In-Line|Parameter [Parameter]"},
-      {1, "\noptTgt16 240,280 53x17 shown=1 enabled=1 checked=1"},
-      {2, "\nchkAllowAltArgs 320,240 65x17 shown=0 enabled=1 checked=1"},
+      {1, "\noptTgt16 240,280 ?x17 shown=1 enabled=1 checked=1"},
+      {2, "\nchkAllowAltArgs 320,240 ?x17 shown=0 enabled=1 checked=1"},
       {2, "\npnlDestVar 120,208 257x25 shown=0"},
       {3, "\ncmdShowLabels 320,0 ?x21 shown=1 enabled=1"},
-      {3, "\ncmdGetVars1 320,0 57x21 shown=1 enabled=1"},
+      {3, "\ncmdGetVars1 320,0 ?x21 shown=1 enabled=1"},
       {6, "\nchkPasteCode 168,168 ?x17 shown=1 enabled=1 checked=1"},
       {6, "\nchkAddUserMcd 8,168 ?x17 shown=1 enabled=1 checked=1"},
       {6, "\ntxtSavePath 168,268 257x21 shown=1 enabled=1 [/macros]"}}},
     {"ChangesOnPage1",
      false,
-     {{2, "\nchkAllowAltArgs 320,240 65x17 shown=0 enabled=1 checked=1"},
+     {{2, "\nchkAllowAltArgs 320,240 ?x17 shown=0 enabled=1 checked=1"},
       {2, "\npnlParamNum 16,152 113x25 shown=1 enabled=1 [Parameter 1]"},
-      {3, "\nchkAllowAltRet 320,32 73x17 shown=0 enabled=1 checked=1"},
+      {3, "\nchkAllowAltRet 320,32 ?x17 shown=0 enabled=1 checked=1"},
       {6, "\nchkPasteCode 168,168 ?x17 shown=1 enabled=0 checked=0"}}},
 };
 
