@@ -3,11 +3,11 @@
 
 #include "Placement.h"
 #include "Text1252.h"
+#include "WizardPage.h"
 
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -37,6 +37,7 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
     : QWidget(owner, Qt::Window), m_def(def), m_code(code), m_page(std::move(page)) {
     setObjectName(QStringLiteral("fmCheckCall"));
     setWindowTitle(QStringLiteral("Check a Call"));
+    CloseOnEscape(this);
     resize(kWantedSize);
 
     m_txtCall = new QLineEdit(this);
@@ -125,14 +126,6 @@ void CheckCallWindow::ShowBeside(QWidget* owner) {
     show();
     raise();
     activateWindow();
-}
-
-void CheckCallWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 void CheckCallWindow::codeChanged() {

@@ -9,7 +9,6 @@
 #include <QWidget>
 
 class QComboBox;
-class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -37,10 +36,6 @@ public:
     QLineEdit* CallBox() const { return m_txtCall; }
     QTableWidget* SymbolTable() const { return m_tblSymbols; }
     QListWidget* ResultList() const { return m_lstResult; }
-
-protected:
-    // Escape closes the window (an open list takes it first), as it closes a dialog.
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void callChanged();

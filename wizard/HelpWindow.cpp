@@ -1,8 +1,9 @@
 // The help window and the mapping of help topics to the bundled pages.
 #include "HelpWindow.h"
 
+#include "WizardPage.h"
+
 #include <QFile>
-#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -29,6 +30,7 @@ QUrl HelpTopicUrl(int topic) {
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("fmHelp"));
     setWindowTitle(QStringLiteral("Vorlan Macro Generator Help"));
+    CloseOnEscape(this);
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("txtHelp"));
     m_browser->setOpenExternalLinks(true);
@@ -43,14 +45,6 @@ void HelpWindow::ShowTopic(int topic) {
     show();
     raise();
     activateWindow();
-}
-
-void HelpWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 QUrl HelpWindow::CurrentPage() const {

@@ -4,7 +4,6 @@
 #include <QUrl>
 #include <QWidget>
 
-class QKeyEvent;
 class QTextBrowser;
 
 namespace vmg::wizard {
@@ -25,10 +24,6 @@ public:
     // Shows the window (raising it when it is already open) on the topic's page.
     void ShowTopic(int topic);
     QUrl CurrentPage() const;
-
-protected:
-    // Escape closes the window, as it closes a dialog.
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTextBrowser* m_browser = nullptr;

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -82,6 +83,31 @@ void FitCaptions(QWidget* root) {
                            button->height());
         }
     }
+}
+
+namespace {
+
+// Sees the key presses no control of its window took (they reach the window on their way up),
+// so an open list or an editor that uses Escape keeps it.
+class EscapeCloser : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+                static_cast<QWidget*>(watched)->close();
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void CloseOnEscape(QWidget* window) {
+    window->installEventFilter(new EscapeCloser(window));
 }
 
 WizardPage::WizardPage(int index, PageContext context, QWidget* parent)

@@ -88,4 +88,7 @@ QWidget* MakePanel(QWidget* parent, const char* name, int x, int y, int w, int h
 // its right only: nothing moves, and nothing grows over a neighbour.
 void FitCaptions(QWidget* root);
 
+// Escape closes the tool window, as it closes a dialog; an open list in it takes the key first.
+void CloseOnEscape(QWidget* window);
+
 } // namespace vmg::wizard

@@ -1,5 +1,8 @@
-// What the command-line tests share: running vmacgen with its output captured, reading a file.
+// What the command-line tests share: running vmacgen with its output captured in a folder of the
+// test's own, writing and reading files there.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +10,7 @@
 #include <iterator>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace vmg::testing {
 
@@ -30,5 +34,25 @@ inline Outcome RunVmacgen(const std::filesystem::path& dir, const std::string& a
     const int raw = std::system(cmd.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
 }
+
+// A test with a fresh folder of its own: run() runs vmacgen there, file() writes a file there.
+class CommandTest : public ::testing::Test {
+protected:
+    explicit CommandTest(const char* prefix) : m_prefix(prefix) {}
+    void SetUp() override {
+        m_dir = std::filesystem::temp_directory_path() / (m_prefix + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    Outcome run(const std::string& args) { return RunVmacgen(m_dir, args); }
+    std::string file(const std::string& name, const std::string& bytes) {
+        std::ofstream(m_dir / name, std::ios::binary) << bytes;
+        return (m_dir / name).string();
+    }
+
+    std::string m_prefix;
+    std::filesystem::path m_dir;
+};
 
 } // namespace vmg::testing

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 using namespace vmg;
 namespace fs = std::filesystem;
@@ -15,21 +13,9 @@ using vmg::testing::Outcome;
 
 namespace {
 
-class ImportCommand : public ::testing::Test {
+class ImportCommand : public vmg::testing::CommandTest {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("vmg_import_" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    Outcome run(const std::string& args) { return vmg::testing::RunVmacgen(m_dir, args); }
-    std::string file(const std::string& name, const std::string& bytes) {
-        std::ofstream(m_dir / name, std::ios::binary) << bytes;
-        return (m_dir / name).string();
-    }
-
-    fs::path m_dir;
+    ImportCommand() : CommandTest("vmg_import_") {}
 };
 
 // Optional before the last mandatory parameter, 14-bit: only the keyword block tells.

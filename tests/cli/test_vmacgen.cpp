@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sys/stat.h>
-#include <sys/wait.h>
 
 using namespace vmg;
 namespace fs = std::filesystem;
@@ -18,23 +14,9 @@ namespace {
 using vmg::testing::Outcome;
 using vmg::testing::slurp;
 
-class Vmacgen : public ::testing::Test {
+class Vmacgen : public vmg::testing::CommandTest {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() / ("vmg_cli_" + std::to_string(::getpid()));
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    Outcome run(const std::string& args) { return vmg::testing::RunVmacgen(m_dir, args); }
-
-    std::string file(const std::string& name, const std::string& bytes) {
-        const fs::path p = m_dir / name;
-        std::ofstream(p, std::ios::binary) << bytes;
-        return p.string();
-    }
-
-    fs::path m_dir;
+    Vmacgen() : CommandTest("vmg_cli_") {}
 };
 
 TEST_F(Vmacgen, PrintsWhatTheGeneratorsGive) {
