@@ -102,17 +102,13 @@ done
 # Beside the wizard our stand-in would shadow the IDE's own library.
 [ -z "$(find "$stage" -iname qvPluginMgr.dll -print -quit)" ] || fail "qvPluginMgr.dll is packaged"
 
-# ---- The icon of the shortcut and of "Apps & features", drawn from the SVG ----
+# ---- The icon of the shortcut and of "Apps & features": the one the build drew for the program ----
 icons=$out/icon
 rm -rf "$icons" && mkdir -p "$icons"
-for size in 16 24 32 48 64 256; do
-    rsvg-convert --width=$size --height=$size --output="$icons/$size.png" \
-        "$here/data/icons/com.quillory.vorlan_macro_generator.svg"
-done
-# The 256-pixel image stays PNG inside the .ico, as Windows expects at that size.
-icotool --create --output="$icons/VorlanMacroGenerator.ico" "$icons"/{16,24,32,48,64}.png \
-    --raw="$icons/256.png"
+cp "$build/wizard/icon/VorlanMacroGenerator.ico" "$icons/"
 [ "$(icotool --list "$icons/VorlanMacroGenerator.ico" | wc -l)" -eq 6 ] || fail "the icon lacks a size"
+wrestool --list --type=group_icon "$stage/VorlanMacroGenerator.exe" | grep -q . ||
+    fail "VorlanMacroGenerator.exe carries no icon"
 
 # ---- The .zip: one folder that runs where it is unpacked ----
 (cd "$out" && find "$name" -type f | LC_ALL=C sort | zip -qX9 "$name.zip" -@)

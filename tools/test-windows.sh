@@ -27,9 +27,9 @@ run="$build-x86_64"
 
 # 1. What is missing: both cross compilers (the POSIX-threads ones, which Qt and GoogleTest
 #    need), GoogleTest's sources, 64-bit Wine with its fonts (Wine's Tahoma), the host Qt tools
-#    (moc, rcc, uic) and a virtual display.
+#    (moc, rcc, uic), what draws the program's icon and a virtual display.
 "$here/tools/install-deps.sh" g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest \
-    wine wine64 fonts-wine qt6-base-dev-tools xvfb xauth
+    wine wine64 fonts-wine qt6-base-dev-tools librsvg2-bin icoutils xvfb xauth
 
 # 2. The 64-bit Wine loader itself: Debian's wine script would pick the 32-bit one when wine32
 #    is installed, and this machine's kernel runs no 32-bit programs.
