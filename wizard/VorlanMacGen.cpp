@@ -161,8 +161,12 @@ void TfmMacroGen::ConnectToIde() {
     if (m_findings.Connected && ide::LoadPageText()) {
         m_findings.LabelsFound = ide::FindLabels();
         m_findings.VariablesFound = ide::FindVariables();
-        const std::int32_t core = ide::CurrentPageCore();
-        m_definition.Header.Target = core == 14 ? 1 : core == 16 ? 2 : 0;
+        // The page's core proposes the target until page 1 shows one; after that the target is
+        // the user's (chosen, or read from a file) and a later connection leaves it alone.
+        if (m_built <= 1) {
+            const std::int32_t core = ide::CurrentPageCore();
+            m_definition.Header.Target = core == 14 ? 1 : core == 16 ? 2 : 0;
+        }
     }
     static_cast<Page0Intro*>(m_pages[0])->ShowConnected(m_findings.Connected);
     // A connection made later (the IDE's folder named on page 0) reaches the pages already built;

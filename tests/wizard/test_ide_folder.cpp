@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 
 #ifdef Q_OS_WIN
 #include "WindowsRegistry.h"
@@ -87,6 +88,23 @@ TEST_F(IdeFolderTest, AFolderWithTheLibraryConnectsNowAndAtTheNextStart) {
     Start();
     EXPECT_EQ(Status(), QStringLiteral("IDE Connected"));
     EXPECT_EQ(ide::IdeFolder(), folder.toStdString());
+}
+
+TEST_F(IdeFolderTest, AConnectionAfterPageOneKeepsTheTargetShownThere) {
+    WriteSession(16, "Start:\r\n");
+    const QString folder = IdeFolder(true);
+    Start();
+    NextTo(1);
+    Click("OptTgt14");
+    NextTo(2); // names the macro and takes page 1's answers
+    Back();
+    Back();
+    m_dialogs.Paths.push_back(folder);
+    Click("cmdIdeFolder");
+    ASSERT_EQ(Status(), QStringLiteral("IDE Connected"));
+    EXPECT_EQ(codegen::MacroHeader().Target, 1);
+    NextTo(1);
+    EXPECT_TRUE(Find<QRadioButton>("OptTgt14")->isChecked());
 }
 
 TEST_F(IdeFolderTest, AFolderWithoutTheLibraryOrACancelStoresNothing) {
