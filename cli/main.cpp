@@ -82,9 +82,10 @@ constexpr std::string_view kOptions =
     "  --help, -h          print this text; COMMAND --help prints that command's part alone\n"
     "  --version           print the program's version\n";
 
+constexpr std::string_view kTextNote =
+    "Text is written as code-page-1252 bytes; lines end in CR LF.\n";
+
 constexpr std::string_view kFooter =
-    "\n"
-    "Text is written as code-page-1252 bytes; lines end in CR LF.\n"
     "Exit status: 0 done, 1 the file could not be read, 2 wrong usage.\n"
     "attach and detach also end with 1 when the session file cannot be written or removed.\n"
     "hint --into also ends with 0 when the block is already there, 1 when the file is refused\n"
@@ -95,7 +96,7 @@ std::string usage() {
     for (const CommandHelp& c : kCommands) {
         text += c.text;
     }
-    return text.append(kOptions).append(kFooter);
+    return text.append(kOptions).append("\n").append(kTextNote).append(kFooter);
 }
 
 // The help of one command, or nothing when there is no such command.
@@ -103,8 +104,7 @@ std::optional<std::string> commandUsage(std::string_view name) {
     for (const CommandHelp& c : kCommands) {
         if (c.name == name) {
             return "Usage: vmacgen " + std::string(name) + " ARGUMENTS\n\n" + std::string(c.text) +
-                   "\nText is written as code-page-1252 bytes; lines end in CR LF.\n" +
-                   std::string(c.status);
+                   "\n" + std::string(kTextNote) + std::string(c.status);
         }
     }
     return std::nullopt;

@@ -1,6 +1,7 @@
 // The session file and the atomic file edits shared by the qvPluginMgr library and vmacgen.
 #include "Session.h"
 
+#include "CodePage1252.h"
 #include "Files.h"
 #include "Library.h"
 
@@ -224,25 +225,6 @@ bool ReplaceFileAtomically(const fs::path& path, std::string_view content, std::
 
 namespace {
 
-// Code page 1252's bytes 0x80 to 0x9F; 0 where the code page has none (those bytes keep the C1
-// control of the same number, as Windows does).
-constexpr char32_t kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-char cp1252Byte(char32_t ch) {
-    if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) {
-        return static_cast<char>(ch);
-    }
-    for (unsigned i = 0; i < 32; ++i) {
-        if (kCp1252High[i] == ch || (kCp1252High[i] == 0 && ch == 0x80 + i)) {
-            return static_cast<char>(0x80 + i);
-        }
-    }
-    return '?';
-}
-
 // The length of the UTF-8 sequence at text[i] and its character; 0 when it is none.
 std::size_t utf8At(std::string_view text, std::size_t i, char32_t& ch) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
@@ -275,7 +257,7 @@ std::string Utf8ToCp1252(std::string_view utf8) {
         if (static_cast<unsigned char>(utf8[i]) < 0x80) {
             out += utf8[i++];
         } else if (const std::size_t n = utf8At(utf8, i, ch)) {
-            out += cp1252Byte(ch);
+            out += static_cast<char>(richtext::UnicodeToCp1252(ch).value_or('?'));
             i += n;
         } else {
             out += utf8[i++];

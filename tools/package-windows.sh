@@ -4,8 +4,8 @@
 # compiler runtime DLLs they load, the help pages and the licences; never our stand-in
 # qvPluginMgr.dll, which beside the wizard would shadow the IDE's own.
 # Usage: tools/package-windows.sh BUILD_DIR i686|x86_64 [VERSION]
-#   BUILD_DIR is configured as tools/test-windows.sh configures it (with the prebuilt Qt for
-#   Windows) when it is not yet, and its two programs are built. VERSION (default: the
+#   BUILD_DIR is configured by tools/configure-windows.sh (with the prebuilt Qt for Windows)
+#   when it is not yet, and its two programs are built. VERSION (default: the
 #   project's) lets a test make a newer package of the same build.
 # Writes BUILD_DIR/package/VorlanMacroGenerator-VERSION-win32|win64.{zip,msi}, and keeps the
 # install folder they hold (the build's cmake --install, checked) beside them under that name.
@@ -25,13 +25,8 @@ fail() {
     icoutils zip librsvg2-bin
 
 # ---- The build: the wizard with the prebuilt Qt for Windows, in Release ----
-if [ ! -f "$build/build.ninja" ] || ! grep -qx "VMG_GUI:BOOL=ON" "$build/CMakeCache.txt"; then
-    qt=$("$here/tools/unpack-qt-windows.sh" "$arch" "$(mkdir -p "$build" && cd "$build" && pwd)") ||
-        fail "the Windows wizard needs the prebuilt Qt for Windows (../shared/qt-windows)"
-    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-$arch.cmake" -DCMAKE_PREFIX_PATH="$qt" \
-        -DVMG_GUI=ON -DVMG_BENCH=OFF -DVMG_WERROR=ON
-fi
+"$here/tools/configure-windows.sh" "$build" "$arch" ON ||
+    fail "the Windows wizard needs the prebuilt Qt for Windows (../shared/qt-windows)"
 cmake --build "$build" -j "$(nproc)" --target VorlanMacroGenerator vmacgen
 build=$(cd "$build" && pwd)
 

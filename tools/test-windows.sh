@@ -47,28 +47,14 @@ else
          "the Windows wizard is NOT built or tested, only the Qt-free half" >&2
 fi
 
-configure() { # DIR ARCH
-    local dir=$1 arch=$2 prefix=()
-    if [ "$gui" = ON ]; then
-        prefix=(-DCMAKE_PREFIX_PATH="$("$here/tools/unpack-qt-windows.sh" "$arch" "$here/$dir")")
-    fi
-    if [ -f "$dir/build.ninja" ] && grep -qx "VMG_GUI:BOOL=$gui" "$dir/CMakeCache.txt"; then
-        return 0
-    fi
-    # Release: what a user gets, and the quicker build.
-    cmake -S "$here" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-$arch.cmake" "${prefix[@]}" \
-        -DVMG_GUI="$gui" -DVMG_BENCH=OFF -DVMG_WERROR=ON
-}
-
 # 3. i686: only what is shipped (and our stand-in, which must keep the IDE's 32-bit interface).
-configure "$build" i686
+"$here/tools/configure-windows.sh" "$build" i686 "$gui"
 targets=(vmacgen qvPluginMgr)
 [ "$gui" = ON ] && targets+=(VorlanMacroGenerator)
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
 # 4. x86_64: everything, tests included.
-configure "$run" x86_64
+"$here/tools/configure-windows.sh" "$run" x86_64 "$gui"
 cmake --build "$run" -j "$(nproc)"
 
 # 5. A private Wine inside the build tree, booted once; its server stays up for the whole run

@@ -10,7 +10,6 @@
 #include "UserMcd.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -119,7 +118,7 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
     if (plan.AddUserMcd) {
         userMcd = PlanUserMcd(plan.UserMcdPath, content.Hint);
         if (!userMcd.Ok) {
-            ui.Error(parent, CoreMessage(userMcd.Message));
+            ui.Error(parent, FromCoreText(userMcd.Message));
             return FinishOutcome::Failed;
         }
         userMcdLine = UserMcdSummaryLine(userMcd, plan.UserMcdName);
@@ -160,7 +159,7 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
     if (plan.AddUserMcd) {
         userMcd = PlanUserMcd(plan.UserMcdPath, content.Hint);
         if (!userMcd.Ok) {
-            ui.Error(parent, CoreMessage(userMcd.Message));
+            ui.Error(parent, FromCoreText(userMcd.Message));
             return FinishOutcome::Failed;
         }
     }
@@ -172,7 +171,7 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
                                                            content.ParamCount)
                              : macsource::WriteFileAtomically(CorePath(file.Path), file.Bytes);
         if (!written.ok) {
-            ui.Error(parent, QString::fromStdString(written.message));
+            ui.Error(parent, FromCoreText(written.message));
             return FinishOutcome::Failed;
         }
     }

@@ -138,11 +138,8 @@ void Page6Output::SetChoices(const OutputChoices& choices) {
 
 void Page6Output::SetUserMcdPath(const QString& path) {
     m_userMcdPath = path;
-    const QString name = QFileInfo(path).fileName();
-    // The file's name, shortened in the middle when the label is too narrow; the whole path in
-    // the tip.
-    m_lblUserMcdName->setText(m_lblUserMcdName->fontMetrics().elidedText(
-        name, Qt::ElideMiddle, m_lblUserMcdName->width()));
+    // The file's name as the other names are shown; the whole path in the tip.
+    ShowName(m_lblUserMcdName, QFileInfo(path).fileName());
     m_lblUserMcdName->setToolTip(QDir::toNativeSeparators(path));
     m_chkAddUserMcd->setEnabled(!path.isEmpty());
     if (path.isEmpty()) {

@@ -36,13 +36,9 @@ QString UserMcdSummaryLine(const keyfile::UpdatePlan& plan, const QString& fileN
 bool WriteUserMcd(const QString& path, const keyfile::UpdatePlan& plan, QString& message) {
     const keyfile::WriteOutcome written = keyfile::ApplyUpdate(CorePath(path), plan);
     if (!written.Ok) {
-        message = CoreMessage(written.Message);
+        message = FromCoreText(written.Message);
     }
     return written.Ok;
-}
-
-QString CoreMessage(const std::string& message) {
-    return FromCoreText(message);
 }
 
 } // namespace vmg::wizard

@@ -20,7 +20,4 @@ QString UserMcdSummaryLine(const keyfile::UpdatePlan& plan, const QString& fileN
 // Keeps the backup and replaces the file; false with the message to show when it could not.
 bool WriteUserMcd(const QString& path, const keyfile::UpdatePlan& plan, QString& message);
 
-// A message of the core (file names in the system's 8-bit form) as the wizard shows it.
-QString CoreMessage(const std::string& message);
-
 } // namespace vmg::wizard

@@ -107,7 +107,6 @@ private:
     codegen::MacroDefinition& m_definition;
     WizardState m_state;
     bool m_centred = false;
-    // Whether the start-up (or a later naming of the IDE's folder) found the IDE.
 #ifdef Q_OS_WIN
     std::unique_ptr<AppWindowHook> m_hook;
 #endif

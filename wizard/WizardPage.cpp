@@ -37,17 +37,13 @@ int CaptionWidth(const QAbstractButton* button) {
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
-    if (qobject_cast<const QCheckBox*>(button) != nullptr) {
-        return button->style()
-                   ->subElementRect(QStyle::SE_CheckBoxContents, &option, button)
-                   .left() +
-               textWidth;
-    }
-    if (qobject_cast<const QRadioButton*>(button) != nullptr) {
-        return button->style()
-                   ->subElementRect(QStyle::SE_RadioButtonContents, &option, button)
-                   .left() +
-               textWidth;
+    // A check box or radio button: its text starts where the style puts its contents.
+    const QStyle::SubElement contents =
+        qobject_cast<const QCheckBox*>(button) != nullptr      ? QStyle::SE_CheckBoxContents
+        : qobject_cast<const QRadioButton*>(button) != nullptr ? QStyle::SE_RadioButtonContents
+                                                               : QStyle::SE_CustomBase;
+    if (contents != QStyle::SE_CustomBase) {
+        return button->style()->subElementRect(contents, &option, button).left() + textWidth;
     }
     const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
     return textWidth + margin;
