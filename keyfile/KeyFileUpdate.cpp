@@ -20,8 +20,8 @@ std::string failureMessage(const std::string& path, const platform::EditOutcome&
     case platform::EditStatus::CannotWrite:
         return "Cannot create file \"" + r.Where + "\". " + r.Reason;
     case platform::EditStatus::BackupLost:
-        return "Cannot create file \"" + r.Where + "\". " + r.Reason + " The hint is in \"" +
-               path + "\"; the previous backup is unchanged.";
+        return "Cannot create file \"" + r.Where + "\". " + r.Reason + " The hint is in \"" + path +
+               "\"; the previous backup is unchanged.";
     default:
         return cannotAdd(path, r.Reason);
     }

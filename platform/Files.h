@@ -35,10 +35,10 @@ enum class ReadStatus { Ok, CannotOpen, NotRegularFile, TooLarge };
 
 struct FileRead {
     ReadStatus Status = ReadStatus::CannotOpen;
-    std::string Bytes;  // the whole file when Ok
-    std::string Reason; // when not Ok: the system's text, or "is not a regular file" /
-                        // "is larger than the limit of N bytes" (caller words the message)
-    FileStamp Stamp;    // of the file that was read, when Ok
+    std::string Bytes;    // the whole file when Ok
+    std::string Reason;   // when not Ok: the system's text, or "is not a regular file" /
+                          // "is larger than the limit of N bytes" (caller words the message)
+    FileStamp Stamp;      // of the file that was read, when Ok
     bool Missing = false; // CannotOpen because the system says no such file exists (nothing else,
                           // such as a sharing violation or a denied folder, counts as missing)
     bool ok() const { return Status == ReadStatus::Ok; }

@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <utility>
 #include <climits>
 #include <cstring>
 #include <ctime>
 #include <random>
 #include <thread>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -436,7 +436,8 @@ LockStatus LockForEdit(const std::string& path, int waitMs, EditLock& lock, std:
         }
         if (::flock(fd.fd, LOCK_EX | LOCK_NB) == 0) {
             // Held; but the holder before us may have removed the file we locked.
-            struct stat held {}, named {};
+            struct stat held {
+            }, named{};
             if (::fstat(fd.fd, &held) == 0 && ::lstat(lockPath.c_str(), &named) == 0 &&
                 held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
                 lock.m_handle = std::exchange(fd.fd, -1);

@@ -472,10 +472,9 @@ LockStatus LockForEdit(const std::string& path, int waitMs, EditLock& lock, std:
     const std::wstring lockPath = folder + L"." + name + L".vmg-lock";
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(waitMs);
     for (;;) {
-        HANDLE handle = CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll,
-                                    nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED,
-                                    nullptr);
+        HANDLE handle = CreateFileW(
+            lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             if (!IsInUseError(static_cast<int>(error)) || GetTickCount64() >= deadline) {

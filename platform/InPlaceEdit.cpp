@@ -194,7 +194,10 @@ EditOutcome WriteWholeFile(const std::string& path, std::string_view bytes,
     whole.MayCreate = true;
     whole.RefuseWideText = false;
     return EditInPlace(
-        path, [&](std::string_view, bool) { return EditPlan{false, std::string(bytes), {}}; },
+        path,
+        [&](std::string_view, bool) {
+            return EditPlan{false, std::string(bytes), {}};
+        },
         whole);
 }
 

@@ -54,13 +54,13 @@ enum class EditStatus {
 
 struct EditOutcome {
     EditStatus Status = EditStatus::CannotRead;
-    bool Existed = false;  // whether the file existed when it was read
-    std::string OldBytes;  // the content that was read (empty when missing)
-    std::string NewBytes;  // what the planner gave (when not Refused)
-    std::string Reason;    // when not Written/Unchanged: one or more sentences, each ending in
-                           // one stop, without a file's name ("It is not a regular file.",
-                           // "It is in use by another program.", the system's text)
-    std::string Where;     // the file Reason is about: the path, or its backup
+    bool Existed = false; // whether the file existed when it was read
+    std::string OldBytes; // the content that was read (empty when missing)
+    std::string NewBytes; // what the planner gave (when not Refused)
+    std::string Reason;   // when not Written/Unchanged: one or more sentences, each ending in
+                          // one stop, without a file's name ("It is not a regular file.",
+                          // "It is in use by another program.", the system's text)
+    std::string Where;    // the file Reason is about: the path, or its backup
     bool ok() const { return Status == EditStatus::Written || Status == EditStatus::Unchanged; }
 };
 
