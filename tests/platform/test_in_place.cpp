@@ -59,6 +59,11 @@ protected:
         std::vector<std::string> out;
         for (const auto& entry : fs::directory_iterator(m_dir)) {
             out.push_back(utf8(entry.path().filename()));
+#ifdef _WIN32
+            if (out.back().ends_with(".vmg-lock")) {
+                out.pop_back(); // Windows keeps the lock file, hidden
+            }
+#endif
         }
         std::sort(out.begin(), out.end());
         return out;
