@@ -429,7 +429,8 @@ LockStatus LockForEdit(const std::string& path, int waitMs, EditLock& lock, std:
     const std::string lockPath = folderOf(*resolved) + "/." + nameOf(*resolved) + ".vmg-lock";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     for (;;) {
-        Descriptor fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+        // Read-only is enough for flock, and lets another user's run lock a file left by a crash.
+        Descriptor fd(::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644));
         if (fd.fd < 0) {
             reason = SystemErrorText(errno);
             return LockStatus::Failed;
