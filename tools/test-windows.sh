@@ -175,7 +175,8 @@ fi
 for pair in $(seq 10); do
     printf 'KEY ("Other")\r\nENDKEY\r\n' >"$scratch/USER.MCD"
     for name in AddNums SubNums; do
-        (cd "$scratch" && { "$wine" "$exe" hint "$name.mcs" --into USER.MCD >/dev/null 2>&1; echo $? >"$name.status"; }) &
+        (cd "$scratch" && s=0 && { "$wine" "$exe" hint "$name.mcs" --into USER.MCD \
+            >/dev/null 2>&1 || s=$?; } && echo "$s" >"$name.status") &
     done
     wait
     for name in AddNums SubNums; do
