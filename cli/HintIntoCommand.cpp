@@ -85,12 +85,13 @@ int HintIntoCommand(std::span<const std::string_view> args) {
                                  plan.Exists ? options->into : "/dev/null", options->into));
         return 0;
     }
+    // The file is read again under its lock: the line says what was done to it then.
     const auto written = keyfile::ApplyUpdate(options->into, plan);
     if (!written.Ok) {
         std::fprintf(stderr, "%s\n", written.Message.c_str());
         return 1;
     }
-    say(doneLine(*options, plan));
+    say(doneLine(*options, written.Done));
     return 0;
 }
 

@@ -2,7 +2,8 @@
 // output (or in OUT.mcs), the summary of what the text did not tell on standard error.
 #include "ImportCommand.h"
 
-#include "MacSourceReadWrite.h"
+#include "Files.h"
+#include "InPlaceEdit.h"
 #include "MacroImport.h"
 
 #include <algorithm>
@@ -126,6 +127,33 @@ std::optional<macimport::KeywordHint> readHint(const Options& o, const std::stri
     return hint;
 }
 
+// The same file as another path names, whatever the spelling: same volume and file number.
+bool sameFile(const std::string& a, const std::string& b) {
+    const auto x = platform::StampOf(a), y = platform::StampOf(b);
+    return x && y && x->Device == y->Device && x->Inode == y->Inode;
+}
+
+// -o never replaces what the command reads; another existing file is kept as OUT.bak.
+int writeOut(const Options& o, const std::string& mcs) {
+    for (const std::string* input : {&o.file, o.hint ? &*o.hint : nullptr}) {
+        if (input != nullptr && sameFile(*o.out, *input)) {
+            err("Cannot create file \"" + *o.out + "\". It is the input file \"" + *input +
+                "\"; choose another name for the macro source file.\n");
+            return 1;
+        }
+    }
+    const platform::EditOutcome written = platform::WriteWholeFile(*o.out, mcs);
+    if (written.ok()) {
+        return 0;
+    }
+    std::string message = "Cannot create file \"" + written.Where + "\". " + written.Reason;
+    if (written.Status == platform::EditStatus::BackupLost) {
+        message += " The macro is in \"" + *o.out + "\"; the previous backup is unchanged.";
+    }
+    err(message + "\n");
+    return 1;
+}
+
 } // namespace
 
 int ImportCommand(std::span<const std::string_view> args) {
@@ -170,8 +198,7 @@ int ImportCommand(std::span<const std::string_view> args) {
         return 1;
     }
     if (o->out) {
-        if (const auto written = macsource::WriteFileAtomically(*o->out, *mcs); !written.ok) {
-            err(written.message + "\n");
+        if (writeOut(*o, *mcs) != 0) {
             return 1;
         }
     } else {

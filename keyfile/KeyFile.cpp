@@ -2,6 +2,8 @@
 // in.
 #include "KeyFile.h"
 
+#include "InPlaceEdit.h"
+
 #include <algorithm>
 
 namespace vmg::keyfile {
@@ -223,7 +225,9 @@ bool IsEndKeyLine(std::string_view line) {
     return startsWithWord(rest, "ENDKEY") && isBlankLine(rest);
 }
 
-EditResult PutKeyBlock(std::string_view file, const Lines& block) {
+namespace {
+
+EditResult putIntoText(std::string_view file, const Lines& block) {
     Lines lines;
     std::string why;
     if (!trimBlock(block, lines, why)) {
@@ -246,6 +250,22 @@ EditResult PutKeyBlock(std::string_view file, const Lines& block) {
         return insertAtEnd(file, spans, lines, name);
     }
     return replaceAt(file, spans, found.front(), lines, name);
+}
+
+} // namespace
+
+// A UTF-8 mark stays where it is, in front of the text the blocks are looked for in; a file in a
+// wider encoding would be mixed with our 8-bit lines, so it is refused.
+EditResult PutKeyBlock(std::string_view file, const Lines& block) {
+    if (const auto wide = platform::WideEncodingOf(file)) {
+        return refuse("It is in " + *wide + "; only 8-bit text (code page 1252) can be edited.");
+    }
+    const std::size_t mark = platform::Utf8MarkLength(file);
+    EditResult r = putIntoText(file.substr(mark), block);
+    if (r.Kind != EditKind::Refused && mark > 0) {
+        r.Bytes.insert(0, file.substr(0, mark));
+    }
+    return r;
 }
 
 } // namespace vmg::keyfile

@@ -2,8 +2,7 @@
 #include "KeyFileUpdate.h"
 
 #include "Files.h"
-
-#include <filesystem>
+#include "InPlaceEdit.h"
 
 namespace vmg::keyfile {
 namespace {
@@ -11,49 +10,49 @@ namespace {
 // Far beyond any keyword file; it keeps a wrong choice of file from filling the memory.
 constexpr std::uint64_t kMaxBytes = 64u << 20;
 
-std::string cannotWrite(const std::string& path, const platform::ReplaceResult& r) {
-    const std::string reason =
-        r.Code != 0 ? platform::SystemErrorText(r.Code) : std::string("It is not a regular file");
-    return "Cannot create file \"" + path + "\". " + reason;
+std::string cannotAdd(const std::string& path, const std::string& why) {
+    return "Cannot add the hint to \"" + path + "\". " + why;
 }
 
-// A file marked read-only (no write permission for anyone) is left alone even by a user, such
-// as root, whom the system would let write it.
-bool markedReadOnly(const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::file_status st = fs::status(platform::PathFromUtf8(path), error);
-    return !error && fs::is_regular_file(st) &&
-           (st.permissions() & (fs::perms::owner_write | fs::perms::group_write |
-                                fs::perms::others_write)) == fs::perms::none;
+// The message of an edit that did not go through, naming the file it is about.
+std::string failureMessage(const std::string& path, const platform::EditOutcome& r) {
+    switch (r.Status) {
+    case platform::EditStatus::CannotWrite:
+        return "Cannot create file \"" + r.Where + "\". " + r.Reason;
+    case platform::EditStatus::BackupLost:
+        return "Cannot create file \"" + r.Where + "\". " + r.Reason + " The hint is in \"" + path +
+               "\"; the previous backup is unchanged.";
+    default:
+        return cannotAdd(path, r.Reason);
+    }
 }
 
 } // namespace
 
 std::string BackupPath(const std::string& path) {
-    return path + ".bak";
+    return platform::BackupPathOf(path);
 }
 
 UpdatePlan PlanUpdate(const std::string& path, const Lines& block) {
     UpdatePlan plan;
+    plan.Block = block;
     platform::FileRead read = platform::ReadRegularFile(path, kMaxBytes);
-    std::error_code error;
-    // A missing file (or a link to none) is created; anything else unreadable is refused.
-    const bool missing = read.Status == platform::ReadStatus::CannotOpen &&
-                         !std::filesystem::exists(platform::PathFromUtf8(path), error) && !error;
-    if (!read.ok() && !missing) {
+    if (!read.ok() && !read.Missing) {
         std::string why = read.Reason;
         if (read.Status != platform::ReadStatus::CannotOpen) {
             why = "It " + why; // "is not a regular file", "is larger than ..."
         }
-        plan.Message = "Cannot add the hint to \"" + path + "\". " + why + ".";
+        if (!why.ends_with('.')) {
+            why += '.';
+        }
+        plan.Message = cannotAdd(path, why);
         return plan;
     }
-    plan.Exists = !missing;
+    plan.Exists = read.ok();
     plan.OldBytes = std::move(read.Bytes);
     plan.Edit = PutKeyBlock(plan.OldBytes, block);
     if (plan.Edit.Kind == EditKind::Refused) {
-        plan.Message = "Cannot add the hint to \"" + path + "\". " + plan.Edit.Message;
+        plan.Message = cannotAdd(path, plan.Edit.Message);
         return plan;
     }
     plan.Ok = true;
@@ -62,36 +61,29 @@ UpdatePlan PlanUpdate(const std::string& path, const Lines& block) {
 
 WriteOutcome ApplyUpdate(const std::string& path, const UpdatePlan& plan) {
     if (!plan.Ok) {
-        return {false, plan.Message};
+        return {false, plan.Message, plan};
     }
-    if (plan.Edit.Kind == EditKind::Unchanged) {
-        return {true, {}};
-    }
-    if (markedReadOnly(path)) {
-        return {false, "Cannot create file \"" + path + "\". " + platform::AccessDeniedText()};
-    }
-    // The backup is written once the new content is ready to take the file's place, so that a
-    // file that cannot be replaced gets no backup, and one whose backup fails is not replaced.
-    WriteOutcome backup{true, {}};
-    const std::string bak = BackupPath(path);
-    const auto writeBackup = [&] {
-        if (!plan.Exists) {
-            return true;
+    UpdatePlan done;
+    done.Block = plan.Block;
+    const auto edit = [&](std::string_view current, bool exists) {
+        done.Exists = exists;
+        done.OldBytes = std::string(current);
+        done.Edit = PutKeyBlock(current, plan.Block);
+        if (done.Edit.Kind == EditKind::Refused) {
+            return platform::EditPlan{true, {}, done.Edit.Message};
         }
-        const platform::ReplaceResult r = platform::ReplaceFile(bak, plan.OldBytes);
-        if (!r.ok()) {
-            backup = {false, cannotWrite(bak, r)};
-        }
-        return r.ok();
+        return platform::EditPlan{false, done.Edit.Bytes, {}};
     };
-    const platform::ReplaceResult r = platform::ReplaceFile(path, plan.Edit.Bytes, writeBackup);
-    if (!backup.Ok) {
-        return backup;
-    }
+    platform::EditOptions options;
+    options.Limit = kMaxBytes;
+    options.MayCreate = true;
+    const platform::EditOutcome r = platform::EditInPlace(path, edit, options);
     if (!r.ok()) {
-        return {false, cannotWrite(path, r)};
+        done.Message = failureMessage(path, r);
+        return {false, done.Message, done};
     }
-    return {true, {}};
+    done.Ok = true;
+    return {true, {}, done};
 }
 
 } // namespace vmg::keyfile

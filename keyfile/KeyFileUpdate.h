@@ -14,21 +14,27 @@ struct UpdatePlan {
     bool Exists = false;  // false: the file is missing and will be created
     std::string OldBytes; // the file's current content
     EditResult Edit;      // the editor's answer (Refused when Ok is false)
+    Lines Block;          // the block, for the update to work out again under the lock
 };
 
+// A preview that writes nothing (for a dry run or a summary): the file is read once, without the
+// lock. A file is missing only when the system says so.
 UpdatePlan PlanUpdate(const std::string& path, const Lines& block);
 
 struct WriteOutcome {
     bool Ok = false;
-    std::string Message; // when not Ok: names the file and gives the system's reason
+    std::string Message; // when not Ok: names the file and gives the reason
+    UpdatePlan Done;     // what was done: the plan worked out again under the lock
 };
 
 // The backup of path: the same name followed by ".bak" (USER.MCD.bak), beside it.
 std::string BackupPath(const std::string& path);
 
-// Carries out a plan that is Ok: when the file existed its old content goes to the backup
-// (replaced each time), then the new content replaces the file, keeping its permissions. An
-// unchanged edit writes nothing. On failure the file keeps its old content.
+// Carries out a plan that is Ok as an in-place edit (platform::EditInPlace): under the file's
+// edit lock the file is read again and the plan's block put into what it holds now, so that a
+// writer who came between the plan and the update loses nothing; the old content becomes the
+// backup once the new one is in place. An unchanged edit writes nothing. On failure the file
+// and its old backup keep their content.
 WriteOutcome ApplyUpdate(const std::string& path, const UpdatePlan& plan);
 
 } // namespace vmg::keyfile

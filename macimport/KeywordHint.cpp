@@ -4,6 +4,7 @@
 #include "KeyFile.h"
 
 #include "Files.h"
+#include "InPlaceEdit.h"
 #include "MacSourceReadWrite.h"
 #include "RtfParse.h"
 
@@ -77,6 +78,8 @@ void readLine(std::string_view line, std::string_view name, KeywordHint& out) {
 
 std::optional<KeywordHint> FindKeywordHint(std::string_view keywordText, std::string_view name,
                                            std::string_view source) {
+    // A UTF-8 mark at the start hides no KEY line.
+    keywordText.remove_prefix(platform::Utf8MarkLength(keywordText));
     detail::LineCursor cursor(keywordText, 0, 1);
     std::string_view line;
     int number = 0;
@@ -113,13 +116,22 @@ std::optional<std::string> SourceFileText(const ImportResult& result, std::strin
 }
 
 std::string CodeText(std::string_view fileBytes) {
-    return richtext::LooksLikeRtf(fileBytes) ? richtext::RtfPlainText(fileBytes)
-                                             : std::string(fileBytes);
+    if (richtext::LooksLikeRtf(fileBytes)) {
+        return richtext::RtfPlainText(fileBytes);
+    }
+    // A UTF-8 mark would hide a macro on the first line; the line numbers stay the same.
+    return std::string(fileBytes.substr(platform::Utf8MarkLength(fileBytes)));
 }
 
 FileBytes ReadTextFile(const std::string& path) {
     platform::FileRead read = platform::ReadRegularFile(path, kMaxCodeFileBytes);
     if (read.ok()) {
+        if (const auto wide = platform::WideEncodingOf(read.Bytes)) {
+            return {false,
+                    {},
+                    "Cannot open file \"" + path + "\". It is in " + *wide +
+                        "; only 8-bit text (code page 1252) can be read."};
+        }
         return {true, std::move(read.Bytes), {}};
     }
     std::string reason = read.Reason;

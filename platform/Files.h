@@ -35,10 +35,12 @@ enum class ReadStatus { Ok, CannotOpen, NotRegularFile, TooLarge };
 
 struct FileRead {
     ReadStatus Status = ReadStatus::CannotOpen;
-    std::string Bytes;  // the whole file when Ok
-    std::string Reason; // when not Ok: the system's text, or "is not a regular file" /
-                        // "is larger than the limit of N bytes" (caller words the message)
-    FileStamp Stamp;    // of the file that was read, when Ok
+    std::string Bytes;    // the whole file when Ok
+    std::string Reason;   // when not Ok: the system's text, or "is not a regular file" /
+                          // "is larger than the limit of N bytes" (caller words the message)
+    FileStamp Stamp;      // of the file that was read, when Ok
+    bool Missing = false; // CannotOpen because the system says no such file exists (nothing else,
+                          // such as a sharing violation or a denied folder, counts as missing)
     bool ok() const { return Status == ReadStatus::Ok; }
 };
 
@@ -73,6 +75,41 @@ struct ReplaceResult {
 // returning false abandons the replace (temporary removed, target untouched, status Abandoned).
 ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes,
                           const std::function<bool()>& beforeRename = {});
+
+// Whether another program holds path open in a way that keeps us from replacing it (a
+// sharing violation on Windows); the reason for a Failed replace then says "in use".
+bool IsInUseError(int code);
+
+// An exclusive lock on the edits of one file, released when its EditLock goes (and by the
+// system when the process ends, so a crash never leaves a file locked). It is taken on a lock
+// file beside the target, ".<name>.vmg-lock", because the target itself is replaced by a rename
+// and a lock on it would stay with the old file: POSIX locks it with flock and removes it on
+// release; Windows locks it with LockFileEx and keeps it, hidden.
+enum class LockStatus { Held, Busy, Failed };
+class EditLock;
+
+// Takes the edit lock of the file at path (links followed), waiting up to waitMs milliseconds
+// for another holder. Busy when another process still holds it; Failed with the system's reason
+// when the lock file cannot be made (a folder that is missing or not writable).
+LockStatus LockForEdit(const std::string& path, int waitMs, EditLock& lock, std::string& reason);
+
+class EditLock {
+public:
+    EditLock() = default;
+    EditLock(EditLock&& other) noexcept;
+    EditLock& operator=(EditLock&& other) noexcept;
+    EditLock(const EditLock&) = delete;
+    EditLock& operator=(const EditLock&) = delete;
+    ~EditLock() { Release(); }
+    bool Held() const { return m_handle != kNone; }
+    void Release();
+
+private:
+    friend LockStatus LockForEdit(const std::string&, int, EditLock&, std::string&);
+    static constexpr std::intptr_t kNone = -1;
+    std::intptr_t m_handle = kNone; // a descriptor on POSIX, a HANDLE on Windows
+    std::string m_lockPath;
+};
 
 // Temporary files of ReplaceFile that a killed process may leave behind are named
 // ".<target's name>.vmg-XXXXXX" (six letters or digits) in the target's folder; the next

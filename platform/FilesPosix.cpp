@@ -4,13 +4,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <thread>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +66,7 @@ FileRead openChecked(const std::string& path, std::uint64_t limit, Descriptor& f
     fd.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     struct stat st {};
     if (fd.fd < 0 || ::fstat(fd.fd, &st) != 0) {
+        r.Missing = fd.fd < 0 && errno == ENOENT;
         r.Reason = SystemErrorText(errno);
         return r;
     }
@@ -385,5 +390,72 @@ ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes,
 }
 
 void UseBinaryStandardOutput() {}
+
+bool IsInUseError(int code) {
+    return code == ETXTBSY;
+}
+
+EditLock::EditLock(EditLock&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, kNone)), m_lockPath(std::move(other.m_lockPath)) {}
+
+EditLock& EditLock::operator=(EditLock&& other) noexcept {
+    if (this != &other) {
+        Release();
+        m_handle = std::exchange(other.m_handle, kNone);
+        m_lockPath = std::move(other.m_lockPath);
+    }
+    return *this;
+}
+
+// The lock file goes while it is still locked, so a waiter that then gets the lock on it sees
+// that its name is gone and starts again on a new one.
+void EditLock::Release() {
+    if (m_handle == kNone) {
+        return;
+    }
+    ::unlink(m_lockPath.c_str());
+    ::close(static_cast<int>(m_handle));
+    m_handle = kNone;
+}
+
+LockStatus LockForEdit(const std::string& path, int waitMs, EditLock& lock, std::string& reason) {
+    lock.Release();
+    int err = 0;
+    const auto resolved = followLinks(path, err);
+    if (!resolved) {
+        reason = SystemErrorText(err);
+        return LockStatus::Failed;
+    }
+    const std::string lockPath = folderOf(*resolved) + "/." + nameOf(*resolved) + ".vmg-lock";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        // Read-only is enough for flock, and lets another user's run lock a file left by a crash.
+        Descriptor fd(::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644));
+        if (fd.fd < 0) {
+            reason = SystemErrorText(errno);
+            return LockStatus::Failed;
+        }
+        if (::flock(fd.fd, LOCK_EX | LOCK_NB) == 0) {
+            // Held; but the holder before us may have removed the file we locked.
+            struct stat held {
+            }, named{};
+            if (::fstat(fd.fd, &held) == 0 && ::lstat(lockPath.c_str(), &named) == 0 &&
+                held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+                lock.m_handle = std::exchange(fd.fd, -1);
+                lock.m_lockPath = lockPath;
+                return LockStatus::Held;
+            }
+            continue;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            reason = SystemErrorText(errno);
+            return LockStatus::Failed;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return LockStatus::Busy;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
 
 } // namespace vmg::platform

@@ -147,7 +147,9 @@ FileRead openChecked(const std::string& path, std::uint64_t limit, Handle& file)
     FileRead result;
     file.Reset(openExisting(Wide(path), GENERIC_READ));
     if (!file.Valid()) {
-        result.Reason = lastErrorText();
+        const DWORD error = GetLastError();
+        result.Missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        result.Reason = SystemErrorText(static_cast<int>(error));
         return result;
     }
     // A console, a printer port or a pipe is refused before anything is read from it.
@@ -209,6 +211,7 @@ namespace {
 struct Target {
     std::wstring Path;
     bool Exists = false;
+    DWORD Attributes = 0; // the old file's hidden and system marks, which the new one keeps
 };
 
 // Nothing (and the system's reason) when the target cannot be replaced: a file the user may not
@@ -235,6 +238,11 @@ std::optional<Target> examineTarget(const std::string& path, DWORD& why) {
         return std::nullopt;
     }
     target.Exists = true;
+    target.Attributes = info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        why = ERROR_DIRECTORY;
+        return std::nullopt;
+    }
     std::vector<wchar_t> final(MAX_PATH + 1);
     DWORD length = GetFinalPathNameByHandleW(
         old.Get(), final.data(), static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
@@ -333,18 +341,30 @@ bool writeAll(HANDLE file, std::string_view bytes) {
 // ReplaceFileW keeps the old file's attributes, security and creation time; where it cannot
 // work (some network and FAT file systems, or a target that vanished meanwhile) a replacing
 // move does the same job less carefully.
+// A file another program holds open without delete sharing cannot be replaced either way: its
+// reason is ReplaceFileW's own, not the fallback's "access denied".
 bool renameOver(const Target& target, const std::wstring& temporary, DWORD& error) {
-    if (target.Exists &&
-        ReplaceFileW(target.Path.c_str(), temporary.c_str(), nullptr,
-                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                     nullptr)) {
-        return true;
+    DWORD replaceError = 0;
+    if (target.Exists) {
+        if (ReplaceFileW(target.Path.c_str(), temporary.c_str(), nullptr,
+                         REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                         nullptr)) {
+            return true;
+        }
+        replaceError = GetLastError();
+        if (IsInUseError(static_cast<int>(replaceError))) {
+            error = replaceError;
+            return false;
+        }
     }
     if (MoveFileExW(temporary.c_str(), target.Path.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
     error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED && IsInUseError(static_cast<int>(replaceError))) {
+        error = replaceError;
+    }
     return false;
 }
 
@@ -389,6 +409,10 @@ ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes,
         DeleteFileW(temporary.c_str());
         return failed(path, why);
     }
+    // A hidden target stays hidden (ReplaceFileW would merge the marks, the fallback would not).
+    if (target->Attributes != 0) {
+        SetFileAttributesW(temporary.c_str(), target->Attributes);
+    }
     if (beforeRename && !beforeRename()) {
         DeleteFileW(temporary.c_str());
         return {ReplaceStatus::Abandoned, {}, 0};
@@ -404,6 +428,74 @@ ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes,
         result.Reason += "; the new text is kept in " + Utf8(temporary);
     }
     return result;
+}
+
+bool IsInUseError(int code) {
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+           code == ERROR_USER_MAPPED_FILE;
+}
+
+EditLock::EditLock(EditLock&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, kNone)), m_lockPath(std::move(other.m_lockPath)) {}
+
+EditLock& EditLock::operator=(EditLock&& other) noexcept {
+    if (this != &other) {
+        Release();
+        m_handle = std::exchange(other.m_handle, kNone);
+        m_lockPath = std::move(other.m_lockPath);
+    }
+    return *this;
+}
+
+// The lock file stays (hidden): removing it while another process waits on it would let a
+// third lock a new file of the same name at the same time.
+void EditLock::Release() {
+    if (m_handle == kNone) {
+        return;
+    }
+    HANDLE handle = reinterpret_cast<HANDLE>(m_handle);
+    OVERLAPPED at{};
+    UnlockFileEx(handle, 0, 1, 0, &at);
+    CloseHandle(handle);
+    m_handle = kNone;
+}
+
+LockStatus LockForEdit(const std::string& path, int waitMs, EditLock& lock, std::string& reason) {
+    lock.Release();
+    // Through a link, to the linked file, as the replace goes.
+    std::wstring target = Wide(path);
+    DWORD ignored = 0;
+    if (const auto examined = examineTarget(path, ignored)) {
+        target = examined->Path;
+    }
+    const auto [folder, name] = split(target);
+    const std::wstring lockPath = folder + L"." + name + L".vmg-lock";
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(waitMs);
+    for (;;) {
+        HANDLE handle = CreateFileW(
+            lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (!IsInUseError(static_cast<int>(error)) || GetTickCount64() >= deadline) {
+                reason = SystemErrorText(static_cast<int>(error));
+                return LockStatus::Failed;
+            }
+        } else {
+            OVERLAPPED at{};
+            if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                           &at)) {
+                lock.m_handle = reinterpret_cast<std::intptr_t>(handle);
+                lock.m_lockPath = Utf8(lockPath);
+                return LockStatus::Held;
+            }
+            CloseHandle(handle);
+            if (GetTickCount64() >= deadline) {
+                return LockStatus::Busy;
+            }
+        }
+        Sleep(5);
+    }
 }
 
 void UseBinaryStandardOutput() {

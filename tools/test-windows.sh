@@ -160,6 +160,34 @@ expect_page "page gone" 1 "cannot be read"
 (cd "$scratch" && "$wine" "$exe" detach)
 expect_page "no session" 1 "Connected: no"
 
+# 9. Files never lost: -o onto the input in other letter case is refused; two hint --into at
+#    once (ten pairs, each a few Wine starts) keep the other block and every block they report.
+"$linux_vmacgen" code "$here/examples/AddNums.mcs" >"$scratch/Prog.bas"
+cp "$scratch/Prog.bas" "$scratch/Prog.orig"
+sed 's/AddNums/SubNums/' "$here/examples/AddNums.mcs" >"$scratch/SubNums.mcs"
+cp "$here/examples/AddNums.mcs" "$scratch/"
+status=0
+(cd "$scratch" && "$wine" "$exe" import Prog.bas -o prog.BAS >/dev/null 2>&1) || status=$?
+if [ "$status" -ne 1 ] || ! cmp -s "$scratch/Prog.bas" "$scratch/Prog.orig"; then
+    echo "vmacgen.exe import -o onto its input in other letter case: status $status" >&2
+    failures=$((failures + 1))
+fi
+for pair in $(seq 10); do
+    printf 'KEY ("Other")\r\nENDKEY\r\n' >"$scratch/USER.MCD"
+    for name in AddNums SubNums; do
+        (cd "$scratch" && s=0 && { "$wine" "$exe" hint "$name.mcs" --into USER.MCD \
+            >/dev/null 2>&1 || s=$?; } && echo "$s" >"$name.status") &
+    done
+    wait
+    for name in AddNums SubNums; do
+        if ! grep -q 'KEY ("Other")' "$scratch/USER.MCD" ||
+            { [ "$(cat "$scratch/$name.status")" = 0 ] && ! grep -q "KEY (\"$name\")" "$scratch/USER.MCD"; }; then
+            echo "vmacgen.exe hint --into, pair $pair: a block of $name or Other was lost" >&2
+            failures=$((failures + 1))
+        fi
+    done
+done
+
 [ "$gui" = ON ] || echo "test-windows: the Windows wizard was NOT built (no Qt for Windows in $qt_source)"
 echo "test-windows: $(( $(date +%s) - started )) s"
 [ "$failures" -eq 0 ] || { echo "test-windows: $failures check(s) failed" >&2; exit 1; }

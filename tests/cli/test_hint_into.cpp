@@ -87,7 +87,7 @@ TEST_F(HintInto, RefusalsAndUsage) {
          "Cannot add the hint to \"" + m_mcd +
              "\". The file holds more than one entry for AddNums, at lines 1 and 3.\n"},
         {"hint " + m_mcs + " --into " + ro, 1,
-         "Cannot create file \"" + ro + "\". Permission denied\n"},
+         "Cannot create file \"" + ro + "\". Permission denied.\n"},
         {"hint " + m_mcs + " --into " + (m_dir / "no" / "USER.MCD").string(), 1,
          "Cannot create file \"" + (m_dir / "no" / "USER.MCD").string() + "\". "},
         {"hint " + (m_dir / "none.mcs").string() + " --into " + m_mcd, 1, "Cannot open file"},
@@ -104,6 +104,78 @@ TEST_F(HintInto, RefusalsAndUsage) {
     }
     EXPECT_EQ(slurp(m_mcd), doubled);
     EXPECT_EQ(slurp(ro), "; x\n");
+}
+
+// Two runs at once on a file that holds another block, 50 times (different macros, then the
+// same one): a run that says it succeeded has its block in the file, the other block is never
+// lost, a run that could not get the file says why, and nothing of ours is left behind.
+TEST_F(HintInto, TwoWritersAtOnceLoseNothing) {
+    std::string sub = slurp(m_mcs);
+    sub.replace(sub.find("AddNums"), 7, "SubNums");
+    const std::string subMcs = (m_dir / "SubNums.mcs").string();
+    std::ofstream(subMcs, std::ios::binary) << sub;
+    const std::string other = "KEY (\"Other\")\r\n\tHint = \"x\"\r\nENDKEY\r\n";
+    for (int pair = 0; pair < 50; ++pair) {
+        const std::string second = pair < 25 ? subMcs : m_mcs;
+        std::ofstream(m_mcd, std::ios::binary) << other;
+        const fs::path d = m_dir;
+        const std::string one = std::string(VMACGEN_PATH) + " hint " + m_mcs + " --into " + m_mcd;
+        const std::string two = std::string(VMACGEN_PATH) + " hint " + second + " --into " + m_mcd;
+        const std::string cmd = "cd " + d.string() + "; (" + one + " >o1 2>e1; echo $? >s1) & (" +
+                                two + " >o2 2>e2; echo $? >s2) & wait";
+        ASSERT_EQ(std::system(("sh -c '" + cmd + "'").c_str()), 0);
+        const std::string final = slurp(m_mcd);
+        ASSERT_TRUE(final.starts_with(other)) << pair << ": " << final;
+        for (const auto& [n, name] : {std::pair{"1", "AddNums"},
+                                      std::pair{"2", second == subMcs ? "SubNums" : "AddNums"}}) {
+            const std::string status = slurp(d / (std::string("s") + n));
+            if (status == "0\n") {
+                EXPECT_NE(final.find("KEY (\"" + std::string(name) + "\")"), std::string::npos)
+                    << pair << " run " << n;
+            } else {
+                EXPECT_EQ(status, "1\n") << pair;
+                EXPECT_NE(slurp(d / (std::string("e") + n)).find("Another program"),
+                          std::string::npos);
+            }
+        }
+        EXPECT_EQ(final.find("KEY (\"AddNums\")"), final.rfind("KEY (\"AddNums\")")) << final;
+    }
+    for (const auto& entry : fs::directory_iterator(m_dir)) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+    }
+}
+
+TEST_F(HintInto, EncodingsOfTheKeywordFile) {
+    using namespace std::string_literals;
+    const struct {
+        std::string before;
+        int status;
+        std::string err;   // the start of standard error
+        std::string after; // "" when unchanged
+    } cases[] = {
+        {"\xFF\xFE;\0 \0x\0\r\0\n\0"s, 1, "UTF-16 LE", ""},
+        {"\xFE\xFF\0;\0 \0x\0\r\0\n"s, 1, "UTF-16 BE", ""},
+        {"\xFF\xFE\0\0;\0\0\0"s, 1, "UTF-32 LE", ""},
+        // A mark before the block on line 1: the block is replaced there, the mark kept.
+        {"\xEF\xBB\xBFKEY (\"AddNums\")\r\n\tHint = \"old\"\r\nENDKEY\r\n", 0, "",
+         "\xEF\xBB\xBF" + m_block},
+        {"; plain\r\n", 0, "", "; plain\r\n\r\n" + m_block},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(m_mcd, std::ios::binary) << c.before;
+        const Outcome r = run("hint " + m_mcs + " --into " + m_mcd);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        if (c.status != 0) {
+            EXPECT_EQ(r.err, "Cannot add the hint to \"" + m_mcd + "\". It is in " + c.err +
+                                 "; only 8-bit text (code page 1252) can be edited.\n");
+        }
+        EXPECT_EQ(slurp(m_mcd), c.after.empty() ? c.before : c.after);
+        // A second run finds the block and changes nothing.
+        if (c.status == 0) {
+            EXPECT_TRUE(run("hint " + m_mcs + " --into " + m_mcd).out.find("up to date") !=
+                        std::string::npos);
+        }
+    }
 }
 
 } // namespace

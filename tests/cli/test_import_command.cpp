@@ -94,4 +94,41 @@ TEST_F(ImportCommand, RefusalsAndUsage) {
     EXPECT_TRUE(help.out.starts_with("Usage: vmacgen import FILE [--macro NAME] [--hint FILE]"));
 }
 
+// -o never replaces an input, however it is spelt; another file is kept as .bak; a folder is
+// not a regular file. The code file may carry a UTF-8 mark; a UTF-16 one is refused.
+TEST_F(ImportCommand, OutputNeverReplacesAnInput) {
+    const std::string code = codegen::JoinCrLf(codegen::MacroLines(second(), 2));
+    const std::string bas = file("Prog.bas", "\xEF\xBB\xBF" + code);
+    const std::string hint = file("USER.MCD", codegen::JoinCrLf(codegen::KeyBlock(second(), 2)));
+    const std::string other = file("old.mcs", "old\r\n");
+    fs::create_directory(m_dir / "folder");
+    const std::string via = (m_dir / "folder" / "..").string() + "/";
+    const struct {
+        std::string out;
+        int status;
+        std::string err; // the start of standard error
+    } cases[] = {
+        {via + "Prog.bas", 1,
+         "Cannot create file \"" + via + "Prog.bas\". It is the input file \"" + bas + "\""},
+        {via + "USER.MCD", 1,
+         "Cannot create file \"" + via + "USER.MCD\". It is the input file \"" + hint + "\""},
+        {(m_dir / "folder").string(), 1,
+         "Cannot create file \"" + (m_dir / "folder").string() + "\". It is not a regular file."},
+        {other, 0, "Second: lines 1-"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = run("import " + bas + " --hint " + hint + " -o " + c.out);
+        EXPECT_EQ(o.status, c.status) << c.out << ": " << o.err;
+        EXPECT_TRUE(o.err.starts_with(c.err)) << o.err;
+    }
+    EXPECT_EQ(vmg::testing::slurp(bas), "\xEF\xBB\xBF" + code);
+    EXPECT_EQ(vmg::testing::slurp(other + ".bak"), "old\r\n");
+    EXPECT_TRUE(vmg::testing::slurp(other).starts_with("1,Second,"));
+
+    file("Wide.bas", std::string("\xFF\xFE;\0", 4));
+    const Outcome wide = run("import " + (m_dir / "Wide.bas").string());
+    EXPECT_EQ(wide.status, 1);
+    EXPECT_NE(wide.err.find("It is in UTF-16 LE"), std::string::npos) << wide.err;
+}
+
 } // namespace

@@ -117,7 +117,7 @@ TEST_F(KeyFileOnDisk, UnwritablePlacesLoseNothing) {
     fs::permissions(m_path, fs::perms::owner_read | fs::perms::group_read);
     WriteOutcome r = update();
     EXPECT_FALSE(r.Ok);
-    EXPECT_EQ(r.Message, "Cannot create file \"" + m_path + "\". Permission denied");
+    EXPECT_EQ(r.Message, "Cannot create file \"" + m_path + "\". Permission denied.");
     EXPECT_EQ(slurp(m_path), old);
     EXPECT_EQ(names(), std::vector<std::string>{"USER.MCD"});
 

@@ -170,7 +170,7 @@ TEST_F(UserMcdTest, NoOrARefusalWritesNothing) {
 #ifdef Q_OS_WIN
     const QString denied = QString::fromStdString(platform::SystemErrorText(5)); // access denied
 #else
-    const QString denied = QStringLiteral("Permission denied");
+    const QString denied = QStringLiteral("Permission denied.");
 #endif
     EXPECT_EQ(m_dialogs.Texts(DialogKind::Error),
               QStringList{QStringLiteral("Cannot create file \"") +
@@ -178,6 +178,38 @@ TEST_F(UserMcdTest, NoOrARefusalWritesNothing) {
     EXPECT_EQ(ReadAll(Mcd()), kOther);
     EXPECT_FALSE(QFile::exists(Mcd() + ".bak"));
     ExpectStillOpenWithoutSettings();
+}
+
+// Finish's USER.MCD in the encodings it may meet: the wide ones refused by name and left as
+// they are, a UTF-8 mark kept with the block on line 1 found and replaced.
+TEST_F(UserMcdTest, EncodingsOfTheKeywordFile) {
+    const struct {
+        QByteArray before;
+        const char* refused; // the encoding named, or nullptr when written
+    } cases[] = {
+        {QByteArray("\xFF\xFE;\0\r\0\n\0", 8), "UTF-16 LE"},
+        {QByteArray("\xFE\xFF\0;\0\r\0\n", 8), "UTF-16 BE"},
+        {QByteArray("\xFF\xFE\0\0;\0\0\0", 8), "UTF-32 LE"},
+        {QByteArray("\xEF\xBB\xBFKEY (\"AddNums\")\r\n\tHint = \"old\"\r\nENDKEY\r\n"), nullptr},
+    };
+    for (const auto& c : cases) {
+        WriteFile(QStringLiteral("USER.MCD"), c.before);
+        ReachOutput();
+        ChooseMcd(Mcd());
+        Finish(c.refused ? std::initializer_list<bool>{} : std::initializer_list<bool>{true});
+        if (c.refused != nullptr) {
+            EXPECT_EQ(
+                m_dialogs.Texts(DialogKind::Error),
+                QStringList{QStringLiteral("Cannot add the hint to \"") +
+                            QDir::toNativeSeparators(Mcd()) + QStringLiteral("\". It is in ") +
+                            QLatin1String(c.refused) +
+                            QStringLiteral("; only 8-bit text (code page 1252) can be edited.")});
+            EXPECT_EQ(ReadAll(Mcd()), c.before);
+        } else {
+            EXPECT_EQ(ReadAll(Mcd()), "\xEF\xBB\xBF" + Block());
+            EXPECT_EQ(ReadAll(Mcd() + ".bak"), c.before);
+        }
+    }
 }
 
 TEST_F(UserMcdTest, AStoredChoiceWithoutAFileStaysOff) {
