@@ -110,8 +110,11 @@ void QtDialogs::Help(QWidget* parent, int topic) {
     // goes when it is closed or when the dialog goes.
     QWidget* owner = parent != nullptr ? parent->window() : nullptr;
     if (owner != nullptr && owner->isModal()) {
-        auto* help = new HelpWindow(owner);
-        help->setAttribute(Qt::WA_DeleteOnClose);
+        auto* help = owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+        if (help == nullptr) {
+            help = new HelpWindow(owner);
+            help->setAttribute(Qt::WA_DeleteOnClose);
+        }
         help->ShowTopic(topic);
         return;
     }

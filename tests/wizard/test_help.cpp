@@ -172,6 +172,8 @@ TEST_F(HelpTest, TheFolderBrowserOpensItsOwnTopic) {
         EXPECT_TRUE(help->isVisible());
         // A window of the modal dialog's own, which the dialog does not block.
         EXPECT_EQ(help->parentWidget(), dialog);
+        QTest::keyClick(dialog, Qt::Key_F1);
+        EXPECT_EQ(dialog->findChildren<HelpWindow*>().size(), 1) << "a second F1 opened another";
         const QString text = TopicText(kHelpTopicFolderBrowser);
         for (QWidget* w : dialog->findChildren<QWidget*>()) {
             const QString caption = Caption(w);
