@@ -5,6 +5,8 @@ PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev libgl-de
 PACKAGES += fonts-liberation
 # Icons, man pages, checks of the desktop files, and the Debian package (make package).
 PACKAGES += librsvg2-bin help2man scdoc desktop-file-utils appstream dpkg-dev file lintian
+# README's pictures (make docs-pictures) are reduced to a small palette.
+PACKAGES += pngquant
 
 BUILD := build
 ASAN  := build-asan
@@ -17,7 +19,7 @@ FUZZ_JOBS ?= $(JOBS)
 
 
 .PHONY: all deps build run test test-plain test-asan test-windows test-windows-packages fuzz \
-        fuzz-build fuzz-long fuzz-merge bench format clean package package-windows
+        fuzz-build fuzz-long fuzz-merge bench format clean package package-windows docs-pictures
 
 all: build
 
@@ -90,6 +92,11 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do "$$b"; done
+
+# README's pictures of the wizard in docs/, made again from examples/AddNums.mcs by the
+# program's own picture tool (commit them when the wizard's looks change); not part of make test.
+docs-pictures: build
+	tools/docs-pictures.sh $(BUILD)/bin docs
 
 # A .deb of the build tree's program: apt install ./build/vorlan-macro-generator_*.deb
 package: build

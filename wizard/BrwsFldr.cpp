@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 
 #include <algorithm>
@@ -143,6 +144,10 @@ FolderDialog::FolderDialog(TBrowseForFolder& browser, QWidget* parent)
     }
     if (m_ok != nullptr) {
         m_ok->installEventFilter(this);
+    }
+    if (browser.OnHelp()) {
+        auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+        connect(help, &QShortcut::activated, this, [this] { m_browser.OnHelp()(this); });
     }
     const auto changed = [this] { SelectionMayHaveChanged(); };
     connect(this, &QFileDialog::currentChanged, this, changed);

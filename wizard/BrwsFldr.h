@@ -8,6 +8,7 @@
 #include <functional>
 
 class QFileDialog;
+class QWidget;
 
 namespace vmg::wizard {
 
@@ -57,6 +58,10 @@ public:
     void SetOnSelChanged(TOnSelChanged handler) { m_onSelChanged = std::move(handler); }
     const TOnSetPosition& OnSetPosition() const { return m_onSetPosition; }
     void SetOnSetPosition(TOnSetPosition handler) { m_onSetPosition = std::move(handler); }
+    // Raised when the user presses F1 in the dialog, with the dialog; without a handler F1 does
+    // nothing.
+    const std::function<void(QWidget* dialog)>& OnHelp() const { return m_onHelp; }
+    void SetOnHelp(std::function<void(QWidget* dialog)> handler) { m_onHelp = std::move(handler); }
 
     // Shows the dialog modally. True when the user chose a folder with OK (Path then holds it),
     // false when the user cancelled (Path unchanged).
@@ -83,6 +88,7 @@ private:
     bool m_editBox = false;
     TOnSelChanged m_onSelChanged;
     TOnSetPosition m_onSetPosition;
+    std::function<void(QWidget*)> m_onHelp;
     QFileDialog* m_dialog = nullptr;
 };
 

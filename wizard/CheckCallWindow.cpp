@@ -1,6 +1,7 @@
 // The "Check a Call" window: a thin view over the call check of the core.
 #include "CheckCallWindow.h"
 
+#include "HelpWindow.h"
 #include "Placement.h"
 #include "Text1252.h"
 #include "WizardPage.h"
@@ -38,6 +39,7 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
     setObjectName(QStringLiteral("fmCheckCall"));
     setWindowTitle(QStringLiteral("Check a Call"));
     CloseOnEscape(this);
+    SetHelpTopic(this, kHelpTopicCheckCall);
     resize(kWantedSize);
 
     m_txtCall = new QLineEdit(this);

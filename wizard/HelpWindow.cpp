@@ -27,6 +27,14 @@ QUrl HelpTopicUrl(int topic) {
     return QUrl(QStringLiteral("qrc:/help/topic1010.html"));
 }
 
+void SetHelpTopic(QWidget* window, int topic) {
+    window->setProperty("helpTopic", topic);
+}
+
+int HelpTopicOf(const QWidget* window) {
+    return window != nullptr ? window->property("helpTopic").toInt() : 0;
+}
+
 HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("fmHelp"));
     setWindowTitle(QStringLiteral("Vorlan Macro Generator Help"));

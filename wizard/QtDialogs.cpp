@@ -81,6 +81,7 @@ std::optional<QString> QtDialogs::BrowseForFolder(QWidget* parent, const QString
 #else
     TBrowseForFolder browser(parent != nullptr ? parent->window() : nullptr);
     browser.SetPath(startFolder);
+    browser.SetOnHelp([this](QWidget* dialog) { Help(dialog, kHelpTopicFolderBrowser); });
     if (!browser.Execute()) {
         return std::nullopt;
     }
@@ -105,6 +106,18 @@ bool QtDialogs::ConfirmActions(QWidget* parent, const QString& summary) {
 
 // One help system on every system: the built-in pages, in the program's own window.
 void QtDialogs::Help(QWidget* parent, int topic) {
+    // A modal dialog blocks every window but its own: its help is a window of its own, which
+    // goes when it is closed or when the dialog goes.
+    QWidget* owner = parent != nullptr ? parent->window() : nullptr;
+    if (owner != nullptr && owner->isModal()) {
+        auto* help = owner->findChild<HelpWindow*>(QString(), Qt::FindDirectChildrenOnly);
+        if (help == nullptr) {
+            help = new HelpWindow(owner);
+            help->setAttribute(Qt::WA_DeleteOnClose);
+        }
+        help->ShowTopic(topic);
+        return;
+    }
     if (m_help == nullptr) {
         m_help = new HelpWindow(parent != nullptr ? parent->window() : nullptr);
     }

@@ -20,6 +20,7 @@
 #include "AppWindowHook.h"
 #endif
 
+#include <QApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -106,7 +107,19 @@ void TfmMacroGen::BuildShortcuts() {
     press(QKeySequence(Qt::ALT | Qt::Key_B), m_cmdNavBack);
     press(QKeySequence(Qt::ALT | Qt::Key_F), m_cmdNavFinished);
     press(QKeySequence(Qt::ALT | Qt::Key_H), m_cmdNavHelp);
-    press(QKeySequence(Qt::Key_F1), m_cmdNavHelp);
+    // F1 in any of the wizard's windows, the tool windows beside it included, opens that
+    // window's own topic, or else the page's. A modal dialog blocks it and answers F1 itself.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::ApplicationShortcut);
+    connect(f1, &QShortcut::activated, this, [this] {
+        QWidget* active = QApplication::activeWindow();
+        const int own = HelpTopicOf(active);
+        if (own != 0) {
+            m_dialogs.Help(active, own);
+        } else {
+            cmdNavHelpClick();
+        }
+    });
 }
 
 void TfmMacroGen::keyPressEvent(QKeyEvent* event) {
