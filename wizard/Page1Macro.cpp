@@ -314,7 +314,11 @@ void Page1Macro::LoadSourceText(const std::string& bytes, const QString& fileNam
         Ui().Error(this, FromCp1252(result.message));
         return;
     }
-    if (const auto why = macsource::WhyNotMacroSource(result, loaded)) {
+    // Only a file the user chose is judged so: a macro imported from a code file always has a
+    // header, and a name outside the rule is left for page 1's check to ask about.
+    const auto why =
+        fileName.isEmpty() ? std::nullopt : macsource::WhyNotMacroSource(result, loaded);
+    if (why) {
         Ui().Error(
             this,
             QStringLiteral("%1 is not a macro source file: %2").arg(fileName, FromCp1252(*why)));

@@ -52,8 +52,8 @@ signals:
 
 private:
     void cmdReloadClick();
-    // Takes a macro source file's text into the definition, whole or not at all; a text that
-    // is no macro source (named `fileName` in the message) changes nothing.
+    // Takes a macro source file's text into the definition, whole or not at all; a file that
+    // is no macro source (`fileName`, empty for an imported macro) changes nothing.
     void LoadSourceText(const std::string& bytes, const QString& fileName = QString());
     // Next with a target that lacks the type of a stored parameter or of the return value.
     bool KeepsStoredTypes();
