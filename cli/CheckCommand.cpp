@@ -103,10 +103,13 @@ int CheckCommand(std::span<const std::string_view> args) {
     codegen::MacroDefinition def; // the program-start state, then what the file sets
     int32_t count = 0;
     if (o.mcs) {
-        const auto read = macsource::ReadMacroSource(*o.mcs, def);
+        const auto read = macsource::ReadMacroSourceToGenerate(*o.mcs, def);
         if (!read.ok) {
             std::fprintf(stderr, "%s\n", read.message.c_str());
             return 1;
+        }
+        if (!read.note.empty()) {
+            std::fprintf(stderr, "%s\n", read.note.c_str());
         }
         count = read.count;
     }

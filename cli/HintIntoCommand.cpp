@@ -70,10 +70,13 @@ int HintIntoCommand(std::span<const std::string_view> args) {
         return 2;
     }
     codegen::MacroDefinition def;
-    const auto read = macsource::ReadMacroSource(options->source, def);
+    const auto read = macsource::ReadMacroSourceToGenerate(options->source, def);
     if (!read.ok) {
         std::fprintf(stderr, "%s\n", read.message.c_str());
         return 1;
+    }
+    if (!read.note.empty()) {
+        std::fprintf(stderr, "%s\n", read.note.c_str());
     }
     const auto plan = keyfile::PlanUpdate(options->into, codegen::KeyBlock(def, read.count));
     if (!plan.Ok) {

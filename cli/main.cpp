@@ -127,10 +127,13 @@ void writeOut(const std::string& bytes) {
 // Reads the file into a program-start definition; on failure prints the reader's message.
 bool load(const std::string& path, vmg::codegen::MacroDefinition& def, int32_t& count) {
     def = vmg::codegen::MacroDefinition{};
-    const auto result = vmg::macsource::ReadMacroSource(path, def);
+    const auto result = vmg::macsource::ReadMacroSourceToGenerate(path, def);
     if (!result.ok) {
         std::fprintf(stderr, "%s\n", result.message.c_str());
         return false;
+    }
+    if (!result.note.empty()) {
+        std::fprintf(stderr, "%s\n", result.note.c_str());
     }
     count = result.count;
     return true;

@@ -173,4 +173,12 @@ std::string TypeKeyword(int32_t code, int32_t target) {
     return SplitTypeDescFor(code, target).keyword;
 }
 
+bool IsTypeAvailable(int32_t code, int32_t target) {
+    return !SplitTypeDescFor(code, target).kinds.empty();
+}
+
+bool IsDataType(int32_t code) {
+    return IsTypeAvailable(code, 1) || IsTypeAvailable(code, 2);
+}
+
 } // namespace vmg::codegen

@@ -94,6 +94,11 @@ struct SplitTypeDesc {
 const SplitTypeDesc& SplitTypeDescFor(int32_t code, int32_t target);
 // The type's keyword in the hint: Kinds before its first comma.
 std::string TypeKeyword(int32_t code, int32_t target);
+// Whether the target's catalogue has the type. A type it lacks has no kinds, so the kind test
+// of a parameter or return value of that type would be an #IF without a condition.
+bool IsTypeAvailable(int32_t code, int32_t target);
+// Whether the code is a data type of either catalogue.
+bool IsDataType(int32_t code);
 
 // ---- Name and register rules ----
 

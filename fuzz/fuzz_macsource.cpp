@@ -29,7 +29,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         }
     }
-    (void)codegen::MacroLines(def, result.count);
+    const codegen::Lines lines = codegen::MacroLines(def, result.count);
     (void)codegen::KeyBlock(def, result.count);
+    // What the generators without a window accept never gives a kind test without a
+    // condition.
+    if (!macsource::WhyNotMacroSource(result, def) &&
+        macsource::UnavailableTypes(result, def).empty()) {
+        for (const std::string& line : lines) {
+            if (line.find_first_not_of('\t') != std::string::npos &&
+                line.substr(line.find_first_not_of('\t')) == "#IF") {
+                std::abort();
+            }
+        }
+    }
     return 0;
 }

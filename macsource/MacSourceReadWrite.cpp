@@ -134,10 +134,13 @@ std::string CommaField(std::string_view line, int n) {
 
 ReadResult ReadMacroSourceText(std::string_view text, MacroDefinition& def) {
     int32_t counter = 0;
+    ReadResult result{true, 0, {}};
+    int32_t lineNumber = 0;
     try {
         // The text ends at its first NUL.
         for (const std::string_view line :
              codegen::SplitLines(text.substr(0, text.find('\0')), false)) {
+            ++lineNumber;
             const auto type = strictInt(CommaField(line, 1));
             if (!type) {
                 continue;
@@ -145,6 +148,7 @@ ReadResult ReadMacroSourceText(std::string_view text, MacroDefinition& def) {
             const auto field = [&](int n) { return CommaField(line, n); };
             switch (*type) {
             case 1: {
+                result.headerRecord = lineNumber;
                 auto& h = def.Header;
                 h.MacroName = field(2);
                 h.ReturnMethod = lenientInt(field(3));
@@ -154,11 +158,14 @@ ReadResult ReadMacroSourceText(std::string_view text, MacroDefinition& def) {
                 break;
             }
             case 2: {
-                // Records past the table's last slot are ignored: the table never overflows.
+                // Records past the table's last slot are left out (and counted): the table
+                // never overflows.
                 if (counter >= codegen::kMaxParams) {
+                    ++result.dropped;
                     break;
                 }
                 ++counter;
+                result.paramRecords.push_back(lineNumber);
                 ArgData& a = def.Params[static_cast<std::size_t>(counter - 1)];
                 a.ArgName = field(2);
                 a.VarName = field(3);
@@ -168,6 +175,7 @@ ReadResult ReadMacroSourceText(std::string_view text, MacroDefinition& def) {
                 break;
             }
             case 3: {
+                result.returnRecord = lineNumber;
                 auto& r = def.Return;
                 r.SubName = field(2);
                 r.UseGoSub = toBool(field(3));
@@ -189,7 +197,84 @@ ReadResult ReadMacroSourceText(std::string_view text, MacroDefinition& def) {
     } catch (const BadBoolean& bad) {
         return {false, 0, "'" + bad.text + "' is not a valid boolean value"};
     }
-    return {true, counter, {}};
+    result.count = counter;
+    return result;
+}
+
+std::optional<std::string> WhyNotMacroSource(const ReadResult& read, const MacroDefinition& def) {
+    if (read.headerRecord == 0) {
+        return "it has no header record (a line that starts with \"1,\")";
+    }
+    const std::string& name = def.Header.MacroName;
+    if (name.empty()) {
+        return "its macro name is empty";
+    }
+    if (!codegen::IsValidName(name)) {
+        return "its macro name \"" + name + "\" is not a valid name";
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+std::string targetName(int32_t target) {
+    switch (target) {
+    case 0:
+        return "both cores";
+    case 1:
+        return "the 14-bit core";
+    case 2:
+        return "the 16-bit core";
+    default:
+        return "target " + std::to_string(target);
+    }
+}
+
+// Empty when the target has the type.
+std::string typeRefusal(int32_t record, int32_t code, int32_t target) {
+    if (codegen::IsTypeAvailable(code, target)) {
+        return {};
+    }
+    const std::string what = codegen::IsDataType(code)
+                                 ? "is not available for " + targetName(target)
+                                 : std::string("is not a data type");
+    return "record " + std::to_string(record) + ": data type " + std::to_string(code) + " " + what;
+}
+
+} // namespace
+
+std::vector<std::string> UnavailableTypes(const ReadResult& read, const MacroDefinition& def) {
+    std::vector<std::string> out;
+    const int32_t target = def.Header.Target;
+    const auto count = std::min<std::size_t>(read.paramRecords.size(), codegen::kMaxParams);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string why = typeRefusal(read.paramRecords[i], def.Params[i].DataType, target);
+        if (!why.empty()) {
+            out.push_back(std::move(why));
+        }
+    }
+    // The generator reads the return value only when the macro returns one.
+    if (def.Header.ReturnMethod > 0) {
+        const int32_t code = def.Return.RetArg.DataType;
+        if (read.returnRecord == 0) {
+            if (!codegen::IsTypeAvailable(code, target)) {
+                out.push_back("the return value has no data type: there is no return record");
+            }
+        } else if (std::string why = typeRefusal(read.returnRecord, code, target); !why.empty()) {
+            out.push_back(std::move(why));
+        }
+    }
+    return out;
+}
+
+std::string DroppedRecordsNote(int32_t dropped) {
+    if (dropped <= 0) {
+        return {};
+    }
+    return std::to_string(dropped) +
+           (dropped == 1 ? " parameter record after the 20th was"
+                         : " parameter records after the 20th were") +
+           " left out: a macro has at most 20 parameters";
 }
 
 ReadResult ReadMacroSourceBytes(const std::string& fileName, std::string& bytes) {
@@ -218,6 +303,30 @@ ReadResult ReadMacroSource(const std::string& fileName, MacroDefinition& def) {
 
 ReadResult ReadMacroSource(const std::string& fileName) {
     return ReadMacroSource(fileName, codegen::Definition());
+}
+
+ReadResult ReadMacroSourceToGenerate(const std::string& fileName, MacroDefinition& def) {
+    ReadResult read = ReadMacroSource(fileName, def);
+    if (!read.ok) {
+        return read;
+    }
+    if (const auto why = WhyNotMacroSource(read, def)) {
+        read.ok = false;
+        read.message = fileName + " is not a macro source file: " + *why;
+        return read;
+    }
+    if (const auto refused = UnavailableTypes(read, def); !refused.empty()) {
+        read.ok = false;
+        read.message.clear();
+        for (const std::string& line : refused) {
+            read.message += (read.message.empty() ? "" : "\n") + line;
+        }
+        return read;
+    }
+    if (read.dropped > 0) {
+        read.note = fileName + ": " + DroppedRecordsNote(read.dropped);
+    }
+    return read;
 }
 
 std::optional<std::string> MacroSourceText(const MacroDefinition& def, int32_t paramCount,

@@ -6,6 +6,7 @@
 #include "MacroCodeGenerator.h"
 #include "MacroImport.h"
 #include "Text1252.h"
+#include "TypeLists.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +19,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionComplex>
+
+#include <algorithm>
 
 namespace vmg::wizard {
 
@@ -163,11 +166,54 @@ QString Page1Macro::SourceFileFilter() {
 }
 
 bool Page1Macro::Check() {
-    if (codegen::IsValidName(ToCp1252(m_txtMacroName->text()))) {
+    if (!codegen::IsValidName(ToCp1252(m_txtMacroName->text()))) {
+        Ui().Information(this,
+                         QStringLiteral("You must enter a valid name for your macro to continue"));
+        return false;
+    }
+    return KeepsStoredTypes();
+}
+
+namespace {
+
+QString TargetCaption(int target) {
+    switch (target) {
+    case 1:
+        return QStringLiteral("14 Bit");
+    case 2:
+        return QStringLiteral("16 Bit");
+    default:
+        return QStringLiteral("Both");
+    }
+}
+
+} // namespace
+
+bool Page1Macro::KeepsStoredTypes() {
+    // A type the new target lacks would give its kind test no condition; a type the old one
+    // lacked too is for page 2 or 3 to ask for.
+    const TypeLists before = BuildTypeLists(Definition().Header.Target);
+    const TypeLists after = BuildTypeLists(State().TargetChoice);
+    QStringList lost;
+    const int count = std::min(State().ParamCount, codegen::kMaxParams);
+    for (int k = 1; k <= count; ++k) {
+        const codegen::ArgData& a = Definition().Params[static_cast<std::size_t>(k - 1)];
+        const QString label = OfferedLabel(before.Params, a.DataType);
+        if (!label.isEmpty() && OfferedLabel(after.Params, a.DataType).isEmpty()) {
+            lost << ParamTitle(k, a.ArgName) + QStringLiteral(": ") + label;
+        }
+    }
+    const int code = Definition().Return.RetArg.DataType;
+    const QString label = OfferedLabel(before.Returns, code);
+    if (ReturnIndex() > 0 && !label.isEmpty() && OfferedLabel(after.Returns, code).isEmpty()) {
+        lost << QStringLiteral("Return Value: ") + label;
+    }
+    if (lost.isEmpty()) {
         return true;
     }
-    Ui().Information(this,
-                     QStringLiteral("You must enter a valid name for your macro to continue"));
+    Ui().Information(this, QStringLiteral("The Target PIC %1 has no data type for\n%2\n\nKeep "
+                                          "the Target PIC, or change these data types first")
+                               .arg(TargetCaption(State().TargetChoice), lost.join(u'\n')));
     return false;
 }
 
@@ -256,10 +302,10 @@ void Page1Macro::cmdReloadClick() {
         Ui().Error(this, FromCoreText(opened.message));
         return;
     }
-    LoadSourceText(bytes);
+    LoadSourceText(bytes, QDir::toNativeSeparators(*chosen));
 }
 
-void Page1Macro::LoadSourceText(const std::string& bytes) {
+void Page1Macro::LoadSourceText(const std::string& bytes, const QString& fileName) {
     // A file that stops half-way (a malformed flag) must not leave the definition half
     // replaced, so it is read into a copy that is taken only when the whole file was read.
     codegen::MacroDefinition loaded = Definition();
@@ -268,11 +314,53 @@ void Page1Macro::LoadSourceText(const std::string& bytes) {
         Ui().Error(this, FromCp1252(result.message));
         return;
     }
+    // Only a file the user chose is judged so: a macro imported from a code file always has a
+    // header, and a name outside the rule is left for page 1's check to ask about.
+    const auto why =
+        fileName.isEmpty() ? std::nullopt : macsource::WhyNotMacroSource(result, loaded);
+    if (why) {
+        Ui().Error(
+            this,
+            QStringLiteral("%1 is not a macro source file: %2").arg(fileName, FromCp1252(*why)));
+        return;
+    }
     Definition() = loaded;
     State().ParamCount = result.count;
     State().CurrentParam = 1;
     emit macroSourceLoaded();
     Enter();
+    TellLoadNotes(result.dropped);
+}
+
+void Page1Macro::TellLoadNotes(int dropped) {
+    QStringList notes;
+    if (dropped > 0) {
+        notes << FromCp1252(macsource::DroppedRecordsNote(dropped)) + u'.';
+    }
+    // What pages 2 and 3 will show with no type selected: the target (as the buttons now
+    // show it) lacks the type.
+    const TypeLists lists = BuildTypeLists(State().TargetChoice);
+    QStringList untyped;
+    for (int k = 1; k <= State().ParamCount; ++k) {
+        const codegen::ArgData& a = Definition().Params[static_cast<std::size_t>(k - 1)];
+        if (OfferedLabel(lists.Params, a.DataType).isEmpty()) {
+            untyped << ParamTitle(k, a.ArgName) + QStringLiteral(": ") +
+                           TypeTitle(a.DataType, false);
+        }
+    }
+    const int code = Definition().Return.RetArg.DataType;
+    if (Definition().Header.ReturnMethod > 0 && code > 0 &&
+        OfferedLabel(lists.Returns, code).isEmpty()) {
+        untyped << QStringLiteral("Return Value: ") + TypeTitle(code, true);
+    }
+    if (!untyped.isEmpty()) {
+        notes << QStringLiteral("The Target PIC %1 has no data type for\n%2\n\nChoose their "
+                                "data types on the next pages")
+                     .arg(TargetCaption(State().TargetChoice), untyped.join(u'\n'));
+    }
+    if (!notes.isEmpty()) {
+        Ui().Information(this, notes.join(QStringLiteral("\n\n")));
+    }
 }
 
 void Page1Macro::ImportCode(const QString& path) {

@@ -52,8 +52,13 @@ signals:
 
 private:
     void cmdReloadClick();
-    // Takes a macro source file's text into the definition, whole or not at all.
-    void LoadSourceText(const std::string& bytes);
+    // Takes a macro source file's text into the definition, whole or not at all; a file that
+    // is no macro source (`fileName`, empty for an imported macro) changes nothing.
+    void LoadSourceText(const std::string& bytes, const QString& fileName = QString());
+    // Next with a target that lacks the type of a stored parameter or of the return value.
+    bool KeepsStoredTypes();
+    // After a load: the records left out, and the answers whose types the target lacks.
+    void TellLoadNotes(int dropped);
     // Reads a macro of a code file (.bas, .inc, .txt, a saved _mac.rtf) through the importer.
     void ImportCode(const QString& path);
 

@@ -4,6 +4,7 @@
 #include "IDE_Info.h"
 #include "MacroCodeGenerator.h"
 #include "Text1252.h"
+#include "TypeLists.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -201,6 +202,17 @@ bool Page2Params::Check() {
         NoteDroppedEntry(DroppedName()); // the blank slot: what was typed there is dropped
     } else if (!StoreSlot()) {
         return false;
+    }
+    // A parameter without a type (none chosen, or one the target lacks) would give its kind
+    // test no condition.
+    const int count = std::min(s.ParamCount, codegen::kMaxParams);
+    for (int k = 1; k <= count; ++k) {
+        const codegen::ArgData& a = Definition().Params[static_cast<std::size_t>(k - 1)];
+        if (!codegen::IsTypeAvailable(a.DataType, Definition().Header.Target)) {
+            Ui().Information(this,
+                             QStringLiteral("Choose a Data Type for ") + ParamTitle(k, a.ArgName));
+            return false;
+        }
     }
     // The register rule always runs: the usual way to leave the page is from the blank slot.
     if (!codegen::CheckFsrUse(Definition(), s.ParamCount)) {

@@ -72,6 +72,11 @@ bool Page3Subroutine::Check() {
         Ui().Information(this, QStringLiteral("Return Variable contains invalid characters"));
         return false;
     }
+    // Without a type the return value's kind test would have no condition.
+    if (Definition().Header.ReturnMethod > 0 && m_cmbRetDataType->currentIndex() < 0) {
+        Ui().Information(this, QStringLiteral("Choose a Data Type for the Return Value"));
+        return false;
+    }
     return true;
 }
 

@@ -32,6 +32,27 @@ TypeLists BuildTypeLists(int target) {
     return lists;
 }
 
+QString OfferedLabel(const std::vector<TypeEntry>& entries, int code) {
+    const auto found = std::find_if(entries.begin(), entries.end(),
+                                    [code](const TypeEntry& e) { return e.Code == code; });
+    return found != entries.end() ? found->Label : QString();
+}
+
+QString TypeTitle(int code, bool forReturn) {
+    for (const int target : {2, 1}) {
+        const TypeLists lists = BuildTypeLists(target);
+        const QString label = OfferedLabel(forReturn ? lists.Returns : lists.Params, code);
+        if (!label.isEmpty()) {
+            return label;
+        }
+    }
+    return QStringLiteral("data type %1").arg(code);
+}
+
+QString ParamTitle(int number, const std::string& name) {
+    return QStringLiteral("Parameter %1 (%2)").arg(number).arg(FromCp1252(name));
+}
+
 QStringList RegisterNames(int target) {
     switch (target) {
     case 1:

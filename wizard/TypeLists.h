@@ -27,6 +27,14 @@ struct TypeLists {
 // target; a label "N/A" means that side does not offer the type.
 TypeLists BuildTypeLists(int target);
 
+// The label of the entry carrying `code`, or an empty text when the list does not offer it.
+QString OfferedLabel(const std::vector<TypeEntry>& entries, int code);
+// How a message names a type: its label in the 16-bit or else the 14-bit lists ("Float/Num",
+// "Float" for a return value), or "data type N" when no list offers it.
+QString TypeTitle(int code, bool forReturn);
+// "Parameter 2 (Volts)": how a message names a stored parameter.
+QString ParamTitle(int number, const std::string& name);
+
 // The FSR registers of a target: "FSR" for the 14-bit core, "FSR0" to "FSR2" for the 16-bit
 // core, none for both.
 QStringList RegisterNames(int target);

@@ -158,3 +158,55 @@ TEST_F(Vmacgen, RefusesWhatIsNoMacroSourceFile) {
         EXPECT_EQ(o.out, "");
     }
 }
+
+// A file the generators cannot make a sound macro of ends every command that generates from it
+// with status 1 and nothing printed: no header or no valid name, or a type the target lacks.
+TEST_F(Vmacgen, RefusesAFileWithoutAMacroOrWithATypeItsTargetLacks) {
+    const std::string empty = file("empty.mcs", "");
+    const std::string noName = file("noname.mcs", "1,,0,,0,0,\r\n2,A,V,2,0,0\r\n");
+    const std::string badName = file("badname.mcs", "1,Good,0,,0,0,\r\n1,Read Port,0,,0,0,\r\n");
+    const std::string stray =
+        file("stray.mcs", "1,Meter,1,,0,0,\r\n2,Volts,V,5,0,0\r\n3,Sub,-1,0,R,255,0,0\r\n");
+    const std::string noReturn = file("noret.mcs", "1,M,2,,1,0,\r\n4,more\r\n2,A,V,9,0,0\r\n");
+    const std::string into = (m_dir / "USER.MCD").string();
+    const struct {
+        std::string path;
+        std::string err;
+    } files[] = {
+        {empty, empty + " is not a macro source file: it has no header record (a line that "
+                        "starts with \"1,\")\n"},
+        {noName, noName + " is not a macro source file: its macro name is empty\n"},
+        {badName, badName + " is not a macro source file: its macro name \"Read Port\" is not a "
+                            "valid name\n"},
+        {stray, "record 2: data type 5 is not available for both cores\n"
+                "record 3: data type 255 is not a data type\n"},
+        {noReturn, "record 3: data type 9 is not available for the 14-bit core\n"
+                   "the return value has no data type: there is no return record\n"},
+    };
+    for (const auto& f : files) {
+        for (const std::string& command :
+             {"code " + f.path, "hint " + f.path, "hint-rtf " + f.path, "check " + f.path,
+              "hint " + f.path + " --into " + into}) {
+            SCOPED_TRACE(command);
+            const Outcome o = run(command);
+            EXPECT_EQ(o.status, 1);
+            EXPECT_EQ(o.err, f.err);
+            EXPECT_EQ(o.out, "");
+        }
+    }
+    EXPECT_FALSE(fs::exists(into));
+
+    // Parameter records past the 20th: the macro of the first 20, and a word about the rest.
+    std::string text = "1,Many,0,,2,0,\r\n";
+    for (int i = 1; i <= 21; ++i) {
+        text += "2,A" + std::to_string(i) + ",V" + std::to_string(i) + ",3,0,0\r\n";
+    }
+    const std::string many = file("many.mcs", text + "3,Sub,-1,0,,2,0,0\r\n");
+    codegen::MacroDefinition def;
+    const auto read = macsource::ReadMacroSource(many, def);
+    const Outcome o = run("code " + many);
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, codegen::JoinCrLf(codegen::MacroLines(def, read.count)));
+    EXPECT_EQ(o.err, many + ": 1 parameter record after the 20th was left out: a macro has at "
+                            "most 20 parameters\n");
+}

@@ -2,12 +2,15 @@
 #include "Files.h"
 #include "MacSourceReadWrite.h"
 #include "MacSourceTestSupport.h"
+#include "RandomDefinitions.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 
 using namespace vmg;
 using codegen::ArgData;
@@ -175,8 +178,84 @@ TEST(MacroSourceReader, RecordsPastTheTwentiethAreIgnored) {
     const auto r = macsource::ReadMacroSourceText(text, d);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.count, 20);
+    EXPECT_EQ(r.dropped, 5);
     EXPECT_EQ(d.Params[19].ArgName, "A20");
     EXPECT_EQ(d.Return.SubName, "Sub");
+}
+
+// A kind test without a condition: "#IF" alone on its line.
+bool HasBareIf(const codegen::Lines& lines) {
+    return std::ranges::any_of(lines, [](const std::string& l) {
+        return l.ends_with("#IF") && l.find_first_not_of('\t') == l.size() - 3;
+    });
+}
+
+TEST(MacroSourceTypes, EveryCodeForEveryTargetIsGeneratedOrRefusedByItsRecord) {
+    const std::set<int32_t> both = {2, 3, 4, 6, 7, 22, 23};
+    std::set<int32_t> wide = both;
+    wide.insert({5, 9});
+    const char* targetNames[] = {"both cores", "the 14-bit core", "the 16-bit core"};
+    for (int32_t target = 0; target <= 2; ++target) {
+        const std::set<int32_t>& has = target == 2 ? wide : both;
+        for (int32_t code = -1; code <= 31; ++code == 31 ? code = 255 : 0) {
+            for (const bool asReturn : {false, true}) {
+                SCOPED_TRACE("target " + std::to_string(target) + ", code " + std::to_string(code) +
+                             (asReturn ? ", return" : ", parameter"));
+                const std::string c = std::to_string(code);
+                const std::string text = "1,M," + std::string(asReturn ? "1" : "0") + ",," +
+                                         std::to_string(target) + ",0,\r\n" +
+                                         (asReturn ? "" : "2,A,V," + c + ",0,0\r\n") +
+                                         "3,S,-1,0,R," + (asReturn ? c : "2") + ",0,0\r\n";
+                MacroDefinition d;
+                const auto r = macsource::ReadMacroSourceText(text, d);
+                ASSERT_TRUE(r.ok);
+                std::vector<std::string> expected;
+                if (!has.contains(code)) {
+                    expected.push_back("record 2: data type " + c + " " +
+                                       (wide.contains(code) ? "is not available for " +
+                                                                  std::string(targetNames[target])
+                                                            : std::string("is not a data type")));
+                }
+                EXPECT_EQ(macsource::UnavailableTypes(r, d), expected);
+                // Refused exactly where the generator would write a kind test without a
+                // condition.
+                EXPECT_EQ(HasBareIf(codegen::MacroLines(d, r.count)), !expected.empty());
+            }
+        }
+    }
+    // A return value that a macro without one never reads is no reason to refuse the file.
+    MacroDefinition d;
+    const auto r = macsource::ReadMacroSourceText("1,M,0,,1,0,\r\n3,S,-1,0,R,255,0,0\r\n", d);
+    EXPECT_TRUE(macsource::UnavailableTypes(r, d).empty());
+}
+
+TEST(MacroSourceTypes, NoDefinitionAReaderAcceptsGivesAKindTestWithoutCondition) {
+    std::mt19937 rng(28);
+    int accepted = 0;
+    int refused = 0;
+    for (int round = 0; round < 2000 / codegen::examples::kPropertyShare; ++round) {
+        MacroDefinition d =
+            codegen::examples::RandomDefinition(rng, {codegen::kMaxParams, true, true});
+        // Now and then a code no list offers, as a hand-edited file holds.
+        if (rng() % 8 == 0) {
+            d.Params[rng() % codegen::kMaxParams].DataType = static_cast<int32_t>(rng() % 40) - 5;
+            d.Return.RetArg.DataType = static_cast<int32_t>(rng() % 40) - 5;
+        }
+        const auto text = macsource::MacroSourceText(d, d.Header.ArgCount);
+        ASSERT_TRUE(text);
+        MacroDefinition back;
+        const auto r = macsource::ReadMacroSourceText(*text, back);
+        ASSERT_TRUE(r.ok);
+        ASSERT_FALSE(macsource::WhyNotMacroSource(r, back));
+        if (!macsource::UnavailableTypes(r, back).empty()) {
+            ++refused;
+            continue;
+        }
+        ++accepted;
+        ASSERT_FALSE(HasBareIf(codegen::MacroLines(back, r.count))) << *text;
+    }
+    EXPECT_GT(accepted, 0);
+    EXPECT_GT(refused, 0);
 }
 
 TEST(MacroSourceReader, MissingFileChangesNothing) {

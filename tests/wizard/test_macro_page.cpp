@@ -172,13 +172,15 @@ TEST_F(MacroPageTest, OpenShowsTheLoadedHeaderAtOnceAndItsParametersOnPage2) {
 TEST_F(MacroPageTest, AStoredTypeTheTargetDoesNotOfferIsShownAsNoSelection) {
     Start();
     NextTo(1);
-    // A Float parameter and a Float return of a 16-bit macro, then the target set to 14 Bit.
-    OpenSource("1,M,1,,2,0,\r\n2,Value,Var,5,0,0\r\n3,Sub,-1,0,Ret,5,0,0\r\n");
-    Click("OptTgt14");
+    // A Float parameter and a Float return of a macro for the 14-bit core.
+    OpenSource("1,M,1,,1,0,\r\n2,Value,Var,5,0,0\r\n3,Sub,-1,0,Ret,5,0,0\r\n");
     NextTo(2);
     EXPECT_EQ(Find<QComboBox>("cmbArgDataType")->currentIndex(), -1);
-    NextTo(3);
+    Next();
     EXPECT_EQ(ParamTable()[0].DataType, -1) << "stored without a selection";
+    ASSERT_EQ(State().CurrentPage, 2) << "a parameter without a type is refused";
+    Find<QComboBox>("cmbArgDataType")->setCurrentIndex(0);
+    NextTo(3);
     EXPECT_EQ(Find<QComboBox>("cmbRetDataType")->currentIndex(), -1);
 }
 
@@ -214,6 +216,17 @@ void PrintTo(const FailedOpen& c, std::ostream* os) {
 }
 
 class FailedOpenTest : public MacroPageTest, public ::testing::WithParamInterface<FailedOpen> {};
+
+// A file of this content, and the message that it is no macro source for this reason.
+std::function<std::optional<QString>(WizardTest&)> FileOf(const QByteArray& content) {
+    return [content](WizardTest& t) { return t.WriteFile(QStringLiteral("not.mcs"), content); };
+}
+std::function<QString(const QString&)> NotASource(const char* reason) {
+    return [reason](const QString& path) {
+        return path + QStringLiteral(" is not a macro source file: ") + QString::fromUtf8(reason);
+    };
+}
+const char kNoHeader[] = "it has no header record (a line that starts with \"1,\")";
 
 const FailedOpen kFailedOpens[] = {
     {"Cancelled", [](WizardTest&) { return std::optional<QString>(); }, nullptr},
@@ -274,6 +287,12 @@ const FailedOpen kFailedOpens[] = {
          return std::optional<QString>(t.WriteFile("bad1252.mcs", "1,Other,1,,2,f\xe4lse,\r\n"));
      },
      [](const QString&) { return QString::fromUtf8("'fälse' is not a valid boolean value"); }},
+    // Not a macro source at all: no header record, or no valid macro name in it.
+    {"EmptyFile", FileOf(""), NotASource(kNoHeader)},
+    {"RandomBytes", FileOf(QByteArray("\x89PNG\r\n\x1a\n\0\xff", 10)), NotASource(kNoHeader)},
+    {"EmptyName", FileOf("1,,0,,0,0,\r\n2,A,V,2,0,0\r\n"), NotASource("its macro name is empty")},
+    {"InvalidName", FileOf("1,M\xe9ter 2,0,,0,0,\r\n"),
+     NotASource("its macro name \"M\xc3\xa9ter 2\" is not a valid name")},
 };
 
 TEST_P(FailedOpenTest, LeavesTheDefinitionAndThePagesAsTheyWere) {
