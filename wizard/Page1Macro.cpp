@@ -162,17 +162,32 @@ QString Page1Macro::SourceFileFilter() {
         "Macro Source Files (*.mcs);;Code Files (*.bas *.inc *.txt *.rtf);;All Files (*)");
 }
 
-bool Page1Macro::Check() {
+QString Page1Macro::Refusal() const {
     if (codegen::IsValidName(ToCp1252(m_txtMacroName->text()))) {
+        return {};
+    }
+    return QStringLiteral("You must enter a valid name for your macro to continue");
+}
+
+bool Page1Macro::Check() {
+    const QString refusal = Refusal();
+    if (refusal.isEmpty()) {
         return true;
     }
-    Ui().Information(this,
-                     QStringLiteral("You must enter a valid name for your macro to continue"));
+    Ui().Information(this, refusal);
     return false;
 }
 
 void Page1Macro::Commit() {
-    codegen::MacGen& header = Definition().Header;
+    CommitTo(Definition().Header);
+}
+
+QString Page1Macro::Draft(codegen::MacroDefinition& draft, int& /*count*/) const {
+    CommitTo(draft.Header);
+    return Refusal();
+}
+
+void Page1Macro::CommitTo(codegen::MacGen& header) const {
     header.MacroName = ToCp1252(m_txtMacroName->text());
     header.ReturnMethod = ReturnIndex();
     header.Target = State().TargetChoice;

@@ -22,6 +22,7 @@ public:
     void SetPageTexts() override;
     bool Check() override;
     void Commit() override;
+    QString Draft(codegen::MacroDefinition& draft, int& count) const override;
     // Controls from the macro header.
     void Enter() override;
     QWidget* FirstField() const override;
@@ -51,6 +52,9 @@ signals:
     void keywordFileWanted(QString& path);
 
 private:
+    // What Check refuses, empty when nothing.
+    QString Refusal() const;
+    void CommitTo(codegen::MacGen& header) const;
     void cmdReloadClick();
     // Takes a macro source file's text into the definition, whole or not at all.
     void LoadSourceText(const std::string& bytes);

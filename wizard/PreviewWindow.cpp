@@ -1,0 +1,258 @@
+// The Preview window: a read-only view over the generators, fed with the frame's draft.
+#include "PreviewWindow.h"
+
+#include "ChangedLines.h"
+#include "CodeBox.h"
+#include "Placement.h"
+#include "Settings.h"
+#include "Text1252.h"
+#include "WizardPage.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGraphicsOpacityEffect>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <QVariantAnimation>
+
+#include <algorithm>
+
+namespace vmg::wizard {
+namespace {
+
+// The size the window asks for, and the narrowest it is made to fit beside the main window.
+constexpr QSize kWantedSize(560, 600);
+constexpr int kNarrowest = 360;
+// How long a changed line stays marked, and its tint at the start.
+constexpr int kFadeMs = 1500;
+const QColor kTint(255, 214, 64);
+constexpr double kDimmedOpacity = 0.45;
+
+QString OneLine(QString text) {
+    text.replace(QLatin1String("\n\r"), QLatin1String(" "));
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(u'\n', u' ').replace(u'\r', u' ');
+    return text.simplified();
+}
+
+QGraphicsOpacityEffect* DimEffect(QWidget* box) {
+    auto* effect = new QGraphicsOpacityEffect(box);
+    effect->setOpacity(kDimmedOpacity);
+    effect->setEnabled(false);
+    box->setGraphicsEffect(effect);
+    return effect;
+}
+
+QList<QTextEdit::ExtraSelection> Marks(QTextDocument* doc, const std::vector<std::size_t>& lines,
+                                       const QColor& colour) {
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const std::size_t line : lines) {
+        const QTextBlock block = doc->findBlockByNumber(static_cast<int>(line));
+        if (!block.isValid()) {
+            continue;
+        }
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(block);
+        mark.format.setBackground(colour);
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        marks.append(mark);
+    }
+    return marks;
+}
+
+} // namespace
+
+PreviewWindow::PreviewWindow(const richtext::HighlighterSettings& highlighter, QWidget* owner)
+    : QWidget(owner, Qt::Window), m_highlighter(highlighter) {
+    setObjectName(QStringLiteral("fmPreview"));
+    setWindowTitle(QStringLiteral("Preview"));
+    // Opening or refreshing the window leaves the keyboard with the page being answered.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    CloseOnEscape(this);
+    resize(kWantedSize);
+
+    m_lblPreviewReason = new QLabel(this);
+    m_lblPreviewReason->setObjectName(QStringLiteral("lblPreviewReason"));
+    m_lblPreviewReason->setTextFormat(Qt::PlainText);
+    // One line always, so that the text below does not jump when a reason comes or goes.
+    m_lblPreviewReason->setFixedHeight(m_lblPreviewReason->fontMetrics().height() + 4);
+
+    m_rtxtPreview = new QTextEdit(this);
+    m_rtxtPreview->setObjectName(QStringLiteral("rtxtPreview"));
+    m_rtxtPreview->setReadOnly(true);
+    m_rtxtPreview->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+    m_rtxtPreview->setLineWrapMode(QTextEdit::NoWrap);
+    SetCodeFont(m_rtxtPreview, m_highlighter);
+
+    m_memoPreviewHint = new QPlainTextEdit(this);
+    m_memoPreviewHint->setObjectName(QStringLiteral("memoPreviewHint"));
+    m_memoPreviewHint->setReadOnly(true);
+    m_memoPreviewHint->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                               Qt::TextSelectableByKeyboard);
+    m_memoPreviewHint->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // As page 5's memo shows the block.
+    QFont courier(QStringLiteral("Courier New"), 8);
+    courier.setStyleHint(QFont::TypeWriter);
+    m_memoPreviewHint->setFont(courier);
+    m_memoPreviewHint->setTabStopDistance(QFontMetricsF(courier).horizontalAdvance(u' ') * 8);
+
+    m_codeDim = DimEffect(m_rtxtPreview);
+    m_hintDim = DimEffect(m_memoPreviewHint);
+
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setObjectName(QStringLiteral("splPreview"));
+    split->addWidget(m_rtxtPreview);
+    split->addWidget(m_memoPreviewHint);
+    split->setStretchFactor(0, 4);
+    split->setStretchFactor(1, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_lblPreviewReason);
+    layout->addWidget(split, 1);
+
+    m_fade = new QVariantAnimation(this);
+    m_fade->setStartValue(1.0);
+    m_fade->setEndValue(0.0);
+    m_fade->setDuration(kFadeMs);
+    connect(m_fade, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& v) { Tint(v.toDouble()); });
+}
+
+bool PreviewWindow::Dimmed() const {
+    return m_codeDim->isEnabled();
+}
+
+void PreviewWindow::SetDimmed(bool dimmed) {
+    m_codeDim->setEnabled(dimmed);
+    m_hintDim->setEnabled(dimmed);
+}
+
+void PreviewWindow::ShowDraft(const codegen::MacroDefinition& draft, int count,
+                              const QString& refusal, const QString& note) {
+    if (!refusal.isEmpty()) {
+        // The last good text stays, so that a half-typed name does not blank the view.
+        m_lblPreviewReason->setText(OneLine(refusal));
+        SetDimmed(true);
+        return;
+    }
+    m_lblPreviewReason->setText(OneLine(note));
+    SetDimmed(false);
+    codegen::Lines code = codegen::MacroLines(draft, count);
+    codegen::Lines hint = codegen::KeyBlock(draft, count);
+    if (m_hasText && code == m_code && hint == m_hint) {
+        return; // nothing to redraw; marks of an earlier change fade on
+    }
+    m_markedCode = m_hasText ? codegen::ChangedLines(m_code, code) : std::vector<std::size_t>{};
+    m_markedHint = m_hasText ? codegen::ChangedLines(m_hint, hint) : std::vector<std::size_t>{};
+
+    QScrollBar* codeBar = m_rtxtPreview->verticalScrollBar();
+    QScrollBar* hintBar = m_memoPreviewHint->verticalScrollBar();
+    const int codeAt = codeBar->value();
+    const int hintAt = hintBar->value();
+    // Coloured away from the view, then shown in one step.
+    auto* doc = new QTextDocument(this);
+    doc->setDefaultFont(m_rtxtPreview->font());
+    FillCodeDocument(*doc, code, m_highlighter);
+    // The box's first document goes with the box's own swap; the later ones are ours. The
+    // marks hold cursors into the old one.
+    QTextDocument* old =
+        m_rtxtPreview->document()->parent() == this ? m_rtxtPreview->document() : nullptr;
+    m_rtxtPreview->setExtraSelections({});
+    m_rtxtPreview->setDocument(doc);
+    SetCodeFont(m_rtxtPreview, m_highlighter); // the tab stops belong to the document
+    delete old;
+    m_memoPreviewHint->setPlainText(LinesForEditor(hint));
+    // The whole text laid out, so that the old scroll position is within the new range.
+    static_cast<void>(m_rtxtPreview->document()->size());
+    codeBar->setValue(codeAt);
+    hintBar->setValue(hintAt);
+    m_code = std::move(code);
+    m_hint = std::move(hint);
+    m_hasText = true;
+
+    m_fade->stop();
+    Tint(m_markedCode.empty() && m_markedHint.empty() ? 0.0 : 1.0);
+    if (!m_markedCode.empty() || !m_markedHint.empty()) {
+        m_fade->start();
+    }
+    RevealFirstMark();
+}
+
+void PreviewWindow::Tint(double strength) {
+    QColor colour = kTint;
+    colour.setAlphaF(static_cast<float>(std::clamp(strength, 0.0, 1.0)));
+    const bool on = strength > 0.0;
+    m_rtxtPreview->setExtraSelections(on ? Marks(m_rtxtPreview->document(), m_markedCode, colour)
+                                         : QList<QTextEdit::ExtraSelection>{});
+    m_memoPreviewHint->setExtraSelections(
+        on ? Marks(m_memoPreviewHint->document(), m_markedHint, colour)
+           : QList<QTextEdit::ExtraSelection>{});
+}
+
+void PreviewWindow::RevealFirstMark() {
+    if (m_markedCode.empty()) {
+        return;
+    }
+    QTextDocument* doc = m_rtxtPreview->document();
+    const QTextBlock block = doc->findBlockByNumber(static_cast<int>(m_markedCode.front()));
+    if (!block.isValid()) {
+        return;
+    }
+    const QRectF rect = doc->documentLayout()->blockBoundingRect(block);
+    QScrollBar* bar = m_rtxtPreview->verticalScrollBar();
+    const int top = bar->value();
+    const int bottom = top + m_rtxtPreview->viewport()->height();
+    if (rect.top() >= top && rect.bottom() <= bottom) {
+        return;
+    }
+    // A third of the way down, so that the lines around it are in view too.
+    bar->setValue(static_cast<int>(rect.top()) - m_rtxtPreview->viewport()->height() / 3);
+}
+
+void PreviewWindow::ShowBeside(QWidget* owner) {
+    if (!isVisible() && !m_shownOnce && owner != nullptr && owner->screen() != nullptr) {
+        m_shownOnce = true;
+        // Our frame adds to our size what the owner's adds to its size.
+        const QRect ownerFrame = owner->frameGeometry();
+        const QSize frame = ownerFrame.size() - owner->size();
+        const QRect screen = owner->screen()->availableGeometry();
+        if (const auto left = ReadPreviewPosition()) {
+            // Where the user left it, kept within the screen's room.
+            const QSize size = (kWantedSize + frame).boundedTo(screen.size());
+            resize(size - frame);
+            move(std::clamp(left->x(), screen.left(), screen.right() + 1 - size.width()),
+                 std::clamp(left->y(), screen.top(), screen.bottom() + 1 - size.height()));
+        } else {
+            const int narrowest = std::max(kNarrowest, minimumSizeHint().width()) + frame.width();
+            const SideBySide at = PlaceBeside(ownerFrame, kWantedSize + frame, narrowest, screen);
+            owner->move(at.Owner);
+            resize(at.Window.size() - frame);
+            move(at.Window.topLeft());
+        }
+    }
+    // Where showing activates a window all the same, the window that was answered gets the
+    // keyboard back.
+    QWidget* const answering = QApplication::activeWindow();
+    show();
+    raise();
+    if (answering != nullptr && answering != this) {
+        answering->activateWindow();
+    }
+}
+
+void PreviewWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    WritePreviewPosition(pos());
+}
+
+} // namespace vmg::wizard
