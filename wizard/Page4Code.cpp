@@ -14,7 +14,6 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-
 namespace vmg::wizard {
 
 Page4Code::Page4Code(PageContext context, QWidget* parent) : WizardPage(4, context, parent) {
