@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLabel>
@@ -231,6 +232,16 @@ TEST_F(PreviewTest, TheButtonIsOfferedOnPagesOneToThreeInFreeRoomAndTabStaysInTh
         EXPECT_FALSE(button->geometry().intersects(Find<QPushButton>(other)->geometry()));
     }
     Click("cmdPreview");
+    Settle();
+    // Its text can be selected and copied, not edited.
+    QTextEdit* code = Window().Preview()->CodeBox();
+    const QString text = code->toPlainText();
+    code->selectAll();
+    QTest::keyClick(code, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClicks(code, "x");
+    QTest::keyClick(code, Qt::Key_Delete);
+    EXPECT_EQ(QApplication::clipboard()->text(), text);
+    EXPECT_EQ(code->toPlainText(), text);
     auto* name = Find<QLineEdit>("txtMacroName");
     name->setFocus();
     for (int i = 0; i < 20; ++i) {
