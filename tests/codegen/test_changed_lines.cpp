@@ -42,19 +42,6 @@ TEST(ChangedLinesTest, MarksTheAddedAndAlteredLinesOnly) {
     }
 }
 
-TEST(ChangedLinesTest, TooDifferentTextsMarkEverythingBetweenHeadAndTail) {
-    Lines before{"head"};
-    Lines after{"head"};
-    for (int i = 0; i < 2100; ++i) {
-        before.push_back("old " + std::to_string(i));
-        after.push_back("new " + std::to_string(i));
-    }
-    const Marks marks = ChangedLines(before, after);
-    ASSERT_EQ(marks.size(), 2100u);
-    EXPECT_EQ(marks.front(), 1u);
-    EXPECT_EQ(marks.back(), 2100u);
-}
-
 MacroDefinition ThreeParams() {
     MacroDefinition def;
     def.Header = {"AddNums", 1, 0, false, "Adds numbers\r\nsecond line", 3};
@@ -92,14 +79,12 @@ TEST(ChangedLinesTest, ASingleAnswerChangedMarksExactlyTheLinesItChanged) {
     };
     const std::vector<Case> cases = {
         {"name", [](MacroDefinition& d, int&) { d.Header.MacroName = "SumNums"; }},
-        {"description", [](MacroDefinition& d, int&) { d.Header.Description = "Sums"; }},
         {"return None", [](MacroDefinition& d, int&) { d.Header.ReturnMethod = 0; }},
         {"target 16 Bit", [](MacroDefinition& d, int&) { d.Header.Target = 2; }},
         {"skeleton", [](MacroDefinition& d, int&) { d.Header.Skeleton = true; }},
         {"last Optional", [](MacroDefinition& d, int&) { d.Params[2].Optional = true; }},
         {"Allow Alt", [](MacroDefinition& d, int&) { d.Params[1].AllowAlt = true; }},
         {"type", [](MacroDefinition& d, int&) { d.Params[0].DataType = 3; }},
-        {"destination", [](MacroDefinition& d, int&) { d.Params[1].VarName = "ArgX"; }},
         {"parameter added",
          [](MacroDefinition& d, int& n) {
              d.Params[3] = {"Fourth", 2, "ArgD", false, false};
@@ -112,7 +97,6 @@ TEST(ChangedLinesTest, ASingleAnswerChangedMarksExactlyTheLinesItChanged) {
              d.Return.UseGoSub = false;
              d.Return.UseGoTo = true;
          }},
-        {"routine", [](MacroDefinition& d, int&) { d.Return.SubName = "SumSub"; }},
         {"return variable", [](MacroDefinition& d, int&) { d.Return.RetArg.VarName = "Sum"; }},
     };
     const MacroDefinition base = ThreeParams();

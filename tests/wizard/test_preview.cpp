@@ -219,6 +219,10 @@ TEST_F(PreviewTest, CancelWithThePreviewOpenWritesNothingButItsPlaceWhichTheNext
     EXPECT_EQ(Window().Preview()->pos(), at);
     QTest::keyClick(Window().Preview(), Qt::Key_Escape);
     EXPECT_FALSE(Window().Preview()->isVisible());
+    // The button's mnemonic opens it too (a click that is drawn first).
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::AltModifier);
+    QTest::qWait(300);
+    EXPECT_TRUE(Window().Preview()->isVisible());
 }
 
 TEST_F(PreviewTest, TheButtonIsOfferedOnPagesOneToThreeInFreeRoomAndTabStaysInTheWizard) {
