@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QIcon>
 #include <QPixmap>
@@ -132,6 +133,15 @@ int main(int argc, char* argv[]) {
                 optional->click();
             }
             Save(preview, QStringLiteral("preview-marked"));
+        }
+        if (page == 3 && preview != nullptr) {
+            // An answer Next would refuse: the last good text, dimmed, under the reason.
+            if (auto* sub = window.findChild<QComboBox*>(QStringLiteral("cmbSubroutineName"))) {
+                const QString kept = sub->currentText();
+                sub->setEditText(QStringLiteral("1st"));
+                Save(preview, QStringLiteral("preview-refused"));
+                sub->setEditText(kept);
+            }
         }
         if (page == 6) {
             if (argc > 3) {

@@ -12,9 +12,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QGraphicsOpacityEffect>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
@@ -36,7 +36,7 @@ constexpr int kNarrowest = 360;
 // How long a changed line stays marked, and its tint at the start.
 constexpr int kFadeMs = 1500;
 const QColor kTint(255, 214, 64);
-constexpr double kDimmedOpacity = 0.45;
+constexpr int kVeilAlpha = 150;
 
 QString OneLine(QString text) {
     text.replace(QLatin1String("\n\r"), QLatin1String(" "));
@@ -45,13 +45,28 @@ QString OneLine(QString text) {
     return text.simplified();
 }
 
-QGraphicsOpacityEffect* DimEffect(QWidget* box) {
-    auto* effect = new QGraphicsOpacityEffect(box);
-    effect->setOpacity(kDimmedOpacity);
-    effect->setEnabled(false);
-    box->setGraphicsEffect(effect);
-    return effect;
-}
+// A translucent sheet over a box that greys its text (whose colours are its own) and lets the
+// mouse through, so that the text can still be selected.
+class Veil final : public QWidget {
+public:
+    explicit Veil(QWidget* box) : QWidget(box) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        box->installEventFilter(this);
+        setGeometry(box->rect());
+        hide();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            setGeometry(static_cast<QWidget*>(watched)->rect());
+        }
+        return false;
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter(this).fillRect(rect(), QColor(255, 255, 255, kVeilAlpha));
+    }
+};
 
 QList<QTextEdit::ExtraSelection> Marks(QTextDocument* doc, const std::vector<std::size_t>& lines,
                                        const QColor& colour) {
@@ -107,8 +122,8 @@ PreviewWindow::PreviewWindow(const richtext::HighlighterSettings& highlighter, Q
     m_memoPreviewHint->setFont(courier);
     m_memoPreviewHint->setTabStopDistance(QFontMetricsF(courier).horizontalAdvance(u' ') * 8);
 
-    m_codeDim = DimEffect(m_rtxtPreview);
-    m_hintDim = DimEffect(m_memoPreviewHint);
+    m_codeVeil = new Veil(m_rtxtPreview);
+    m_hintVeil = new Veil(m_memoPreviewHint);
 
     auto* split = new QSplitter(Qt::Vertical, this);
     split->setObjectName(QStringLiteral("splPreview"));
@@ -129,12 +144,16 @@ PreviewWindow::PreviewWindow(const richtext::HighlighterSettings& highlighter, Q
 }
 
 bool PreviewWindow::Dimmed() const {
-    return m_codeDim->isEnabled();
+    return !m_codeVeil->isHidden();
 }
 
 void PreviewWindow::SetDimmed(bool dimmed) {
-    m_codeDim->setEnabled(dimmed);
-    m_hintDim->setEnabled(dimmed);
+    m_codeVeil->setVisible(dimmed);
+    m_hintVeil->setVisible(dimmed);
+    if (dimmed) {
+        m_codeVeil->raise();
+        m_hintVeil->raise();
+    }
 }
 
 void PreviewWindow::ShowDraft(const codegen::MacroDefinition& draft, int count,

@@ -10,7 +10,6 @@
 #include <cstddef>
 #include <vector>
 
-class QGraphicsOpacityEffect;
 class QLabel;
 class QPlainTextEdit;
 class QTextEdit;
@@ -56,8 +55,9 @@ private:
     QLabel* m_lblPreviewReason = nullptr;
     QTextEdit* m_rtxtPreview = nullptr;
     QPlainTextEdit* m_memoPreviewHint = nullptr;
-    QGraphicsOpacityEffect* m_codeDim = nullptr;
-    QGraphicsOpacityEffect* m_hintDim = nullptr;
+    // Sheets that grey the boxes while the answers cannot be generated.
+    QWidget* m_codeVeil = nullptr;
+    QWidget* m_hintVeil = nullptr;
     QVariantAnimation* m_fade = nullptr;
 
     bool m_shownOnce = false;
