@@ -179,8 +179,10 @@ void PreviewWindow::ShowDraft(const codegen::MacroDefinition& draft, int count,
     const int codeAt = codeBar->value();
     const int hintAt = hintBar->value();
     // Coloured away from the view, then shown in one step.
+    // The box's font and tab stops go with the document, set before it is laid out.
     auto* doc = new QTextDocument(this);
     doc->setDefaultFont(m_rtxtPreview->font());
+    doc->setDefaultTextOption(m_rtxtPreview->document()->defaultTextOption());
     FillCodeDocument(*doc, code, m_highlighter);
     // The box's first document goes with the box's own swap; the later ones are ours. The
     // marks hold cursors into the old one.
@@ -188,7 +190,6 @@ void PreviewWindow::ShowDraft(const codegen::MacroDefinition& draft, int count,
         m_rtxtPreview->document()->parent() == this ? m_rtxtPreview->document() : nullptr;
     m_rtxtPreview->setExtraSelections({});
     m_rtxtPreview->setDocument(doc);
-    SetCodeFont(m_rtxtPreview, m_highlighter); // the tab stops belong to the document
     delete old;
     m_memoPreviewHint->setPlainText(LinesForEditor(hint));
     // The whole text laid out, so that the old scroll position is within the new range.
