@@ -22,7 +22,6 @@
 #endif
 
 #include <QAbstractButton>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
