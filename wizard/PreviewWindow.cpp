@@ -20,12 +20,15 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
 #include <algorithm>
+#include <utility>
 
 namespace vmg::wizard {
 namespace {
@@ -178,19 +181,24 @@ void PreviewWindow::ShowDraft(const codegen::MacroDefinition& draft, int count,
     QScrollBar* hintBar = m_memoPreviewHint->verticalScrollBar();
     const int codeAt = codeBar->value();
     const int hintAt = hintBar->value();
-    // Coloured away from the view, then shown in one step.
-    // The box's font and tab stops go with the document, set before it is laid out.
-    auto* doc = new QTextDocument(this);
-    doc->setDefaultFont(m_rtxtPreview->font());
-    doc->setDefaultTextOption(m_rtxtPreview->document()->defaultTextOption());
-    FillCodeDocument(*doc, code, m_highlighter);
-    // The box's first document goes with the box's own swap; the later ones are ours. The
-    // marks hold cursors into the old one.
-    QTextDocument* old =
-        m_rtxtPreview->document()->parent() == this ? m_rtxtPreview->document() : nullptr;
-    m_rtxtPreview->setExtraSelections({});
-    m_rtxtPreview->setDocument(doc);
-    delete old;
+    // Coloured away from the view; then only the lines between the unchanged head and tail
+    // move into the shown document, so that the view lays out those alone. The box's font and
+    // tab stops go with the document, set before it is laid out.
+    auto* fresh = new QTextDocument(this);
+    fresh->setDefaultFont(m_rtxtPreview->font());
+    fresh->setDefaultTextOption(m_rtxtPreview->document()->defaultTextOption());
+    FillCodeDocument(*fresh, code, m_highlighter);
+    if (!m_hasText || !PatchShownCode(*fresh, code)) {
+        // The box's first document goes with the box's own swap; the later ones are ours.
+        // The marks hold cursors into the old one.
+        QTextDocument* old =
+            m_rtxtPreview->document()->parent() == this ? m_rtxtPreview->document() : nullptr;
+        m_rtxtPreview->setExtraSelections({});
+        m_rtxtPreview->setDocument(fresh);
+        delete old;
+    } else {
+        delete fresh;
+    }
     m_memoPreviewHint->setPlainText(LinesForEditor(hint));
     // The whole text laid out, so that the old scroll position is within the new range.
     static_cast<void>(m_rtxtPreview->document()->size());
@@ -206,6 +214,80 @@ void PreviewWindow::ShowDraft(const codegen::MacroDefinition& draft, int count,
         m_fade->start();
     }
     RevealFirstMark();
+}
+
+namespace {
+
+// The same text in the same colours and styles, run by run.
+bool SameLook(const QTextBlock& a, const QTextBlock& b) {
+    if (a.text() != b.text()) {
+        return false;
+    }
+    QTextBlock::iterator i = a.begin();
+    QTextBlock::iterator j = b.begin();
+    for (; !i.atEnd() && !j.atEnd(); ++i, ++j) {
+        const QTextFragment x = i.fragment();
+        const QTextFragment y = j.fragment();
+        if (x.length() != y.length() || x.charFormat() != y.charFormat()) {
+            return false;
+        }
+    }
+    return i.atEnd() && j.atEnd();
+}
+
+// The span of lines [head, count - tail) of a document of `count` lines: up to the start of the
+// first tail line, or (without a tail) from the end of the last head line to the end.
+std::pair<int, int> Middle(const QTextDocument& doc, int head, int tail, int count) {
+    if (tail > 0) {
+        return {doc.findBlockByNumber(head).position(),
+                doc.findBlockByNumber(count - tail).position()};
+    }
+    const QTextBlock before = doc.findBlockByNumber(head - 1);
+    const int end = doc.characterCount() - 1;
+    return {head > 0 ? before.position() + before.length() - 1 : 0, end};
+}
+
+} // namespace
+
+bool PreviewWindow::PatchShownCode(const QTextDocument& fresh, const codegen::Lines& code) {
+    QTextDocument* shown = m_rtxtPreview->document();
+    const int oldCount = static_cast<int>(m_code.size());
+    const int newCount = static_cast<int>(code.size());
+    if (shown->blockCount() != std::max(oldCount, 1) ||
+        fresh.blockCount() != std::max(newCount, 1)) {
+        return false;
+    }
+    int head = 0;
+    while (head < oldCount && head < newCount && m_code[head] == code[head]) {
+        ++head;
+    }
+    int tail = 0;
+    while (tail < oldCount - head && tail < newCount - head &&
+           m_code[oldCount - 1 - tail] == code[newCount - 1 - tail]) {
+        ++tail;
+    }
+    // A quote pairs across lines, so an unchanged line may still take another colour.
+    for (int k = 0; k < head + tail; ++k) {
+        const int o = k < head ? k : oldCount - (head + tail - k);
+        const int n = k < head ? k : newCount - (head + tail - k);
+        if (!SameLook(shown->findBlockByNumber(o), fresh.findBlockByNumber(n))) {
+            return false;
+        }
+    }
+    const auto [from, to] = Middle(*shown, head, tail, oldCount);
+    const auto [freshFrom, freshTo] = Middle(fresh, head, tail, newCount);
+    QTextCursor source(const_cast<QTextDocument*>(&fresh));
+    source.setPosition(freshFrom);
+    source.setPosition(freshTo, QTextCursor::KeepAnchor);
+    QTextCursor target(shown);
+    target.setPosition(from);
+    target.setPosition(to, QTextCursor::KeepAnchor);
+    if (source.hasSelection()) {
+        target.insertFragment(source.selection());
+    } else {
+        target.removeSelectedText();
+    }
+    return shown->toPlainText() == fresh.toPlainText();
 }
 
 void PreviewWindow::Tint(double strength) {

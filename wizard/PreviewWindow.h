@@ -12,6 +12,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QTextDocument;
 class QTextEdit;
 class QVariantAnimation;
 
@@ -48,6 +49,9 @@ private:
     void SetDimmed(bool dimmed);
     // The tint of the marked lines at `strength` (1 full, 0 gone).
     void Tint(double strength);
+    // Moves the changed lines of `fresh` (the whole new text, coloured) into the shown document;
+    // false when it cannot (the shown document is then to be replaced whole).
+    bool PatchShownCode(const QTextDocument& fresh, const codegen::Lines& code);
     // Brings the first marked code line into view when it is out of sight.
     void RevealFirstMark();
 

@@ -2,8 +2,10 @@
 // refusals it shows, its marks, its keys and its place, and that it writes nothing.
 #include "WizardFixture.h"
 
+#include "CodeBox.h"
 #include "PreviewWindow.h"
 #include "Settings.h"
+#include "Text1252.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -190,6 +192,34 @@ TEST_F(PreviewTest, ChangedLinesAreTintedBroughtIntoViewAndFade) {
     EXPECT_TRUE(p->CodeBox()->viewport()->rect().contains(shown)) << bar->value();
     QTest::qWait(1700);
     EXPECT_TRUE(p->CodeBox()->extraSelections().isEmpty());
+
+    // Updated in place, the text looks as a whole new colouring would make it; also where a
+    // lone quote recolours lines the change did not touch.
+    const auto looksFresh = [p] {
+        QTextDocument fresh;
+        codegen::Lines lines;
+        for (const QString& l : p->CodeBox()->toPlainText().split(u'\n')) {
+            lines.push_back(ToCp1252(l));
+        }
+        FillCodeDocument(fresh, lines, richtext::HighlighterSettings{});
+        QTextDocument* shown = p->CodeBox()->document();
+        for (QTextBlock a = shown->begin(), b = fresh.begin(); a.isValid(); a = a.next()) {
+            for (auto i = a.begin(), j = b.begin(); !i.atEnd(); ++i, ++j) {
+                if (j.atEnd() || i.fragment().length() != j.fragment().length() ||
+                    i.fragment().charFormat() != j.fragment().charFormat()) {
+                    return false;
+                }
+            }
+            b = b.next();
+        }
+        return true;
+    };
+    EXPECT_TRUE(looksFresh());
+    for (const char* description : {"Adds \"two", "Adds two", "Adds\nthree lines\nnow"}) {
+        Find<QPlainTextEdit>("memoDescription")->setPlainText(description);
+        Settle();
+        EXPECT_TRUE(looksFresh()) << description;
+    }
 }
 
 TEST_F(PreviewTest, CancelWithThePreviewOpenWritesNothingButItsPlaceWhichTheNextRunUses) {
