@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QIcon>
 #include <QPixmap>
@@ -118,8 +119,30 @@ int main(int argc, char* argv[]) {
     Click(window, "cmdNavNext");
     Click(window, "cmdReload");
     Save(&window, QStringLiteral("page1"));
+    Click(window, "cmdPreview");
+    auto* preview = window.findChild<QWidget*>(QStringLiteral("fmPreview"));
+    if (preview != nullptr) {
+        Save(preview, QStringLiteral("preview"));
+        SaveScreen(QStringLiteral("preview-screen"));
+    }
     for (int page = 2; page <= 6; ++page) {
         Click(window, "cmdNavNext");
+        if (page == 2 && preview != nullptr) {
+            // The lines an answer changed, still marked.
+            if (auto* optional = window.findChild<QCheckBox*>(QStringLiteral("chkArgOptional"))) {
+                optional->click();
+            }
+            Save(preview, QStringLiteral("preview-marked"));
+        }
+        if (page == 3 && preview != nullptr) {
+            // An answer Next would refuse: the last good text, dimmed, under the reason.
+            if (auto* sub = window.findChild<QComboBox*>(QStringLiteral("cmbSubroutineName"))) {
+                const QString kept = sub->currentText();
+                sub->setEditText(QStringLiteral("1st"));
+                Save(preview, QStringLiteral("preview-refused"));
+                sub->setEditText(kept);
+            }
+        }
         if (page == 6) {
             if (argc > 3) {
                 window.OutputPage()->SetUserMcdPath(QString::fromLocal8Bit(argv[3]));

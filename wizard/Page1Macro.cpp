@@ -165,15 +165,6 @@ QString Page1Macro::SourceFileFilter() {
         "Macro Source Files (*.mcs);;Code Files (*.bas *.inc *.txt *.rtf);;All Files (*)");
 }
 
-bool Page1Macro::Check() {
-    if (!codegen::IsValidName(ToCp1252(m_txtMacroName->text()))) {
-        Ui().Information(this,
-                         QStringLiteral("You must enter a valid name for your macro to continue"));
-        return false;
-    }
-    return KeepsStoredTypes();
-}
-
 namespace {
 
 QString TargetCaption(int target) {
@@ -189,7 +180,7 @@ QString TargetCaption(int target) {
 
 } // namespace
 
-bool Page1Macro::KeepsStoredTypes() {
+QString Page1Macro::LostTypes() const {
     // A type the new target lacks would give its kind test no condition; a type the old one
     // lacked too is for page 2 or 3 to ask for.
     const TypeLists before = BuildTypeLists(Definition().Header.Target);
@@ -209,16 +200,39 @@ bool Page1Macro::KeepsStoredTypes() {
         lost << QStringLiteral("Return Value: ") + label;
     }
     if (lost.isEmpty()) {
+        return {};
+    }
+    return QStringLiteral("The Target PIC %1 has no data type for\n%2\n\nKeep "
+                          "the Target PIC, or change these data types first")
+        .arg(TargetCaption(State().TargetChoice), lost.join(u'\n'));
+}
+
+QString Page1Macro::Refusal() const {
+    if (!codegen::IsValidName(ToCp1252(m_txtMacroName->text()))) {
+        return QStringLiteral("You must enter a valid name for your macro to continue");
+    }
+    return LostTypes();
+}
+
+bool Page1Macro::Check() {
+    const QString refusal = Refusal();
+    if (refusal.isEmpty()) {
         return true;
     }
-    Ui().Information(this, QStringLiteral("The Target PIC %1 has no data type for\n%2\n\nKeep "
-                                          "the Target PIC, or change these data types first")
-                               .arg(TargetCaption(State().TargetChoice), lost.join(u'\n')));
+    Ui().Information(this, refusal);
     return false;
 }
 
 void Page1Macro::Commit() {
-    codegen::MacGen& header = Definition().Header;
+    CommitTo(Definition().Header);
+}
+
+QString Page1Macro::Draft(codegen::MacroDefinition& draft, int& /*count*/) const {
+    CommitTo(draft.Header);
+    return Refusal();
+}
+
+void Page1Macro::CommitTo(codegen::MacGen& header) const {
     header.MacroName = ToCp1252(m_txtMacroName->text());
     header.ReturnMethod = ReturnIndex();
     header.Target = State().TargetChoice;

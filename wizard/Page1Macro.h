@@ -22,6 +22,7 @@ public:
     void SetPageTexts() override;
     bool Check() override;
     void Commit() override;
+    QString Draft(codegen::MacroDefinition& draft, int& count) const override;
     // Controls from the macro header.
     void Enter() override;
     QWidget* FirstField() const override;
@@ -51,12 +52,15 @@ signals:
     void keywordFileWanted(QString& path);
 
 private:
+    // What Check refuses, empty when nothing.
+    QString Refusal() const;
+    void CommitTo(codegen::MacGen& header) const;
     void cmdReloadClick();
     // Takes a macro source file's text into the definition, whole or not at all; a file that
     // is no macro source (`fileName`, empty for an imported macro) changes nothing.
     void LoadSourceText(const std::string& bytes, const QString& fileName = QString());
     // Next with a target that lacks the type of a stored parameter or of the return value.
-    bool KeepsStoredTypes();
+    QString LostTypes() const;
     // After a load: the records left out, and the answers whose types the target lacks.
     void TellLoadNotes(int dropped);
     // Reads a macro of a code file (.bas, .inc, .txt, a saved _mac.rtf) through the importer.

@@ -157,27 +157,65 @@ void Page2Params::ShowSlot() {
     m_editorTouched = false;
 }
 
+namespace {
+
+QString InvalidNamesMessage() {
+    return QStringLiteral(
+        "You have entered invalid characters\n\rin the Parameter or Variable Name");
+}
+
+QString IncompleteSetMessage() {
+    return QStringLiteral("Incomplete Parameter Set");
+}
+
+} // namespace
+
+codegen::ArgData Page2Params::EditorEntry() const {
+    codegen::ArgData entry;
+    entry.ArgName = ToCp1252(m_txtParamName->text());
+    entry.DataType = SelectedTypeCode(m_cmbArgDataType);
+    entry.VarName = ToCp1252(m_cmbDestVarName->currentText());
+    entry.Optional = m_chkArgOptional->isChecked();
+    entry.AllowAlt = m_allowAltForced || m_chkAllowAltArgs->isChecked();
+    return entry;
+}
+
 bool Page2Params::StoreSlot() {
-    const std::string name = ToCp1252(m_txtParamName->text());
-    const std::string variable = ToCp1252(m_cmbDestVarName->currentText());
-    if (!codegen::AreValidNames(name, variable, Definition().Header.Skeleton)) {
+    const codegen::ArgData entry = EditorEntry();
+    if (!codegen::AreValidNames(entry.ArgName, entry.VarName, Definition().Header.Skeleton)) {
         Ui().Beep();
-        Ui().Information(
-            this, QStringLiteral(
-                      "You have entered invalid characters\n\rin the Parameter or Variable Name"));
+        Ui().Information(this, InvalidNamesMessage());
         return false;
     }
     codegen::ArgData* slot = Slot();
     if (slot == nullptr) {
         return true; // no slot beyond the table's last: there is nothing to store
     }
-    slot->ArgName = name;
-    slot->DataType = SelectedTypeCode(m_cmbArgDataType);
-    slot->VarName = variable;
-    slot->Optional = m_chkArgOptional->isChecked();
-    slot->AllowAlt = m_allowAltForced || m_chkAllowAltArgs->isChecked();
+    *slot = entry;
     SyncFirstOptional(std::max(State().ParamCount, State().CurrentParam));
     return true;
+}
+
+QString Page2Params::Draft(codegen::MacroDefinition& draft, int& count) const {
+    const WizardState& s = State();
+    const bool stored = s.CurrentParam >= 1 && s.CurrentParam <= s.ParamCount;
+    const bool typedNew = s.CurrentParam == s.ParamCount + 1 &&
+                          s.CurrentParam < codegen::kMaxParams && !m_txtParamName->text().isEmpty();
+    if (stored || typedNew) {
+        const codegen::ArgData entry = EditorEntry();
+        if (!codegen::AreValidNames(entry.ArgName, entry.VarName, draft.Header.Skeleton)) {
+            return InvalidNamesMessage();
+        }
+        if (s.CurrentParam <= codegen::kMaxParams) {
+            draft.Params[static_cast<std::size_t>(s.CurrentParam - 1)] = entry;
+        }
+        count = std::max(count, s.CurrentParam);
+    }
+    if (!codegen::CheckFsrUse(draft, count)) {
+        return IncompleteSetMessage();
+    }
+    draft.Header.ArgCount = count;
+    return {};
 }
 
 void Page2Params::LoadHook() {
@@ -216,7 +254,7 @@ bool Page2Params::Check() {
     }
     // The register rule always runs: the usual way to leave the page is from the blank slot.
     if (!codegen::CheckFsrUse(Definition(), s.ParamCount)) {
-        Ui().Information(this, QStringLiteral("Incomplete Parameter Set"));
+        Ui().Information(this, IncompleteSetMessage());
         return false;
     }
     return true;

@@ -25,6 +25,9 @@ public:
     bool Check() override;
     // The header's ArgCount takes ParamCount.
     void Commit() override;
+    // The stored parameters with the editor's entry laid over its slot (the blank slot's entry
+    // appended once it has a name), then the register rule, as Next and Add would check them.
+    QString Draft(codegen::MacroDefinition& draft, int& count) const override;
     // Arrival with Next: destination row, register names, the type lists for TargetChoice
     // (handed on to page 3 through typeListsBuilt), then the current slot (or an empty editor
     // when there are no parameters).
@@ -61,6 +64,8 @@ signals:
     void typeListsBuilt(const vmg::wizard::TypeLists& lists);
 
 private:
+    // The editor's entry as the store step writes it.
+    codegen::ArgData EditorEntry() const;
     // The table slot shown, or null when CurrentParam lies outside the table's 20 slots.
     codegen::ArgData* Slot() const;
 

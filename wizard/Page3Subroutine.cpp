@@ -60,28 +60,39 @@ void Page3Subroutine::SetPageTexts() {
         "parameter add Var name and type."));
 }
 
-bool Page3Subroutine::Check() {
+QString Page3Subroutine::Refusal(int returnMethod) const {
     if (!codegen::IsValidName(ToCp1252(m_cmbSubroutineName->currentText()))) {
-        Ui().Information(
-            this,
-            QStringLiteral("Subroutine Name or Return Varaiable contains invalid characters"));
-        return false;
+        return QStringLiteral("Subroutine Name or Return Varaiable contains invalid characters");
     }
-    if (Definition().Header.ReturnMethod > 0 &&
-        !codegen::IsValidName(ToCp1252(m_cmbRetVarName->currentText()))) {
-        Ui().Information(this, QStringLiteral("Return Variable contains invalid characters"));
-        return false;
+    if (returnMethod > 0 && !codegen::IsValidName(ToCp1252(m_cmbRetVarName->currentText()))) {
+        return QStringLiteral("Return Variable contains invalid characters");
     }
     // Without a type the return value's kind test would have no condition.
-    if (Definition().Header.ReturnMethod > 0 && m_cmbRetDataType->currentIndex() < 0) {
-        Ui().Information(this, QStringLiteral("Choose a Data Type for the Return Value"));
-        return false;
+    if (returnMethod > 0 && m_cmbRetDataType->currentIndex() < 0) {
+        return QStringLiteral("Choose a Data Type for the Return Value");
     }
-    return true;
+    return {};
+}
+
+bool Page3Subroutine::Check() {
+    const QString refusal = Refusal(Definition().Header.ReturnMethod);
+    if (refusal.isEmpty()) {
+        return true;
+    }
+    Ui().Information(this, refusal);
+    return false;
 }
 
 void Page3Subroutine::Commit() {
-    codegen::RetData& r = Definition().Return;
+    CommitTo(Definition().Return);
+}
+
+QString Page3Subroutine::Draft(codegen::MacroDefinition& draft, int& /*count*/) const {
+    CommitTo(draft.Return);
+    return Refusal(draft.Header.ReturnMethod);
+}
+
+void Page3Subroutine::CommitTo(codegen::RetData& r) const {
     r.SubName = ToCp1252(m_cmbSubroutineName->currentText());
     r.UseGoSub = m_optCallSub->isChecked();
     r.UseGoTo = m_optJumpSub->isChecked();

@@ -22,6 +22,7 @@ public:
     bool Check() override;
     // ReturnDef from the controls, also those of a hidden return panel.
     void Commit() override;
+    QString Draft(codegen::MacroDefinition& draft, int& count) const override;
     // Arrival with Next: the parameter count, the return panel, the call kind, the stored
     // names, type and flags.
     void Enter() override;
@@ -39,6 +40,9 @@ public:
     void SetGetVarsEnabled(bool enabled);
 
 private:
+    // What Check refuses for a macro with this return method, empty when nothing.
+    QString Refusal(int returnMethod) const;
+    void CommitTo(codegen::RetData& r) const;
     // "Get Labels" and "Get Vars": the two name lists from the IDE page's one scan, once per
     // run.
     void cmdShowLabelsClick();

@@ -2,21 +2,17 @@
 #include "Page4Code.h"
 
 #include "CheckCallWindow.h"
-#include "CodeColouring.h"
+#include "CodeBox.h"
 #include "IDE_Info.h"
 #include "MacroCodeGenerator.h"
 #include "PageDeclarations.h"
 #include "Text1252.h"
 
-#include <QFont>
 #include <QLabel>
 #include <QPushButton>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-
-#include <algorithm>
 
 namespace vmg::wizard {
 
@@ -60,32 +56,10 @@ QWidget* Page4Code::FirstField() const {
 }
 
 void Page4Code::Enter() {
-    const richtext::HighlighterSettings& h = State().HighlighterSettings;
-    QFont font(h.FontName);
-    font.setStyleHint(QFont::TypeWriter); // a missing font falls back to a fixed-pitch one
-    font.setPointSize(std::clamp(h.FontSize, richtext::kMinFontPoints, richtext::kMaxFontPoints));
-    m_rtxtCode->setFont(font);
-    // The rich-edit box's tab stops: every half inch.
-    m_rtxtCode->setTabStopDistance(logicalDpiX() / 2.0);
-
-    const QString text =
-        LinesForEditor(codegen::MacroLines(Definition(), State().ParamCount)) + u'\n';
+    SetCodeFont(m_rtxtCode, State().HighlighterSettings);
+    FillCodeBox(m_rtxtCode, codegen::MacroLines(Definition(), State().ParamCount),
+                State().HighlighterSettings);
     QTextDocument* doc = m_rtxtCode->document();
-    // Filling and colouring are no steps the user can undo: Undo right after arriving would
-    // otherwise strip the colours.
-    doc->setUndoRedoEnabled(false);
-    m_rtxtCode->setPlainText(text);
-    // Coloured with the line end after the last line, as the IDE's text has it (a comment on the
-    // last line ends there) ...
-    richtext::ColourCode(*doc, h);
-    // ... but the box shows no empty line after the last one; Finish ends every line itself.
-    if (doc->blockCount() > 1 && doc->lastBlock().text().isEmpty()) {
-        QTextCursor end(doc);
-        end.movePosition(QTextCursor::End);
-        end.deletePreviousChar();
-    }
-    doc->setUndoRedoEnabled(true);
-
     QTextCursor start(doc);
     start.movePosition(QTextCursor::Start);
     m_rtxtCode->setTextCursor(start);

@@ -313,4 +313,29 @@ bool WriteIdeFolder(const QString& folder) {
     return key->status() == QSettings::NoError;
 }
 
+std::optional<QPoint> ReadPreviewPosition() {
+    const auto key = OpenWizardKey();
+    if (key == nullptr) {
+        return std::nullopt;
+    }
+    const auto left = SettingNumber(key->value(QStringLiteral("PreviewLeft")));
+    const auto top = SettingNumber(key->value(QStringLiteral("PreviewTop")));
+    if (!left || !top) {
+        return std::nullopt;
+    }
+    return QPoint(*left, *top);
+}
+
+bool WritePreviewPosition(QPoint topLeft) {
+    // As for the IDE's folder: a key made now must read as the absent key did.
+    if (OpenWizardKey() == nullptr && !WriteWizardSettings(DefaultWizardSettings())) {
+        return false;
+    }
+    const auto key = WizardKey();
+    key->setValue(QStringLiteral("PreviewLeft"), topLeft.x());
+    key->setValue(QStringLiteral("PreviewTop"), topLeft.y());
+    key->sync();
+    return key->status() == QSettings::NoError;
+}
+
 } // namespace vmg::wizard

@@ -3,6 +3,7 @@
 
 #include "HighlighterSettings.h"
 
+#include <QPoint>
 #include <QString>
 #include <QVariant>
 
@@ -49,6 +50,11 @@ bool WriteWizardSettings(const WizardSettings& settings);
 // so that it reads as the absent key did.
 QString ReadIdeFolder();
 bool WriteIdeFolder(const QString& folder);
+
+// Where the user left the Preview window (its frame's top left), stored whenever it closes, like
+// the IDE's folder; nothing when no position (or an unreadable one) is stored.
+std::optional<QPoint> ReadPreviewPosition();
+bool WritePreviewPosition(QPoint topLeft);
 
 // Where QSettings keeps an organisation's application settings for the user on systems without
 // a registry.

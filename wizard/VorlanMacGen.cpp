@@ -11,6 +11,7 @@
 #include "Page4Code.h"
 #include "Page5Hint.h"
 #include "Page6Output.h"
+#include "PreviewWindow.h"
 #include "Text1252.h"
 #include "TypeLists.h"
 #include "WindowFont.h"
@@ -20,21 +21,27 @@
 #include "AppWindowHook.h"
 #endif
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace vmg::wizard {
 
 namespace {
 
 constexpr int kStripHeight = 56;
+// Opens the Preview window from pages 1 to 3.
+const QKeySequence kPreviewKey(Qt::Key_F8);
 
 } // namespace
 
@@ -75,10 +82,10 @@ void TfmMacroGen::BuildNavigation() {
     bevel->setFrameShape(QFrame::HLine);
     bevel->setFrameShadow(QFrame::Sunken);
 
-    const auto button = [strip](const char* name, const QString& text, int left) {
+    const auto button = [strip](const char* name, const QString& text, int left, int width = 65) {
         auto* b = new QPushButton(text, strip);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(left, 23, 65, 21);
+        b->setGeometry(left, 23, width, 21);
         b->setAutoDefault(false);
         return b;
     };
@@ -92,6 +99,18 @@ void TfmMacroGen::BuildNavigation() {
     connect(m_cmdNavBack, &QPushButton::clicked, this, &TfmMacroGen::cmdNavBackClick);
     connect(m_cmdNavNext, &QPushButton::clicked, this, &TfmMacroGen::cmdNavNextClick);
     connect(m_cmdNavFinished, &QPushButton::clicked, this, &TfmMacroGen::cmdNavFinishedClick);
+    // In the free room between Help and Cancel. It takes no focus, so that a click leaves the
+    // keyboard in the field being answered and the Tab order stays as it was.
+    m_cmdPreview = button("cmdPreview", QStringLiteral("Pre&view"), 77, 48);
+    m_cmdPreview->setFocusPolicy(Qt::NoFocus);
+    m_cmdPreview->setToolTip(
+        QStringLiteral("Show the macro as your answers make it, while you answer (%1)")
+            .arg(kPreviewKey.toString(QKeySequence::NativeText)));
+    connect(m_cmdPreview, &QPushButton::clicked, this, &TfmMacroGen::cmdPreviewClick);
+    m_previewTimer = new QTimer(this);
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(0);
+    connect(m_previewTimer, &QTimer::timeout, this, &TfmMacroGen::UpdatePreview);
 }
 
 void TfmMacroGen::BuildShortcuts() {
@@ -118,6 +137,13 @@ void TfmMacroGen::BuildShortcuts() {
             m_dialogs.Help(active, own);
         } else {
             cmdNavHelpClick();
+        }
+    });
+    // Only where the button is offered.
+    auto* preview = new QShortcut(kPreviewKey, this);
+    connect(preview, &QShortcut::activated, this, [this] {
+        if (m_cmdPreview->isVisibleTo(this)) {
+            cmdPreviewClick();
         }
     });
 }
@@ -242,6 +268,9 @@ void TfmMacroGen::BuildPagesUpTo(int index) {
         const int next = m_built;
         WizardPage* page = CreatePage(next);
         m_pages[static_cast<std::size_t>(next)] = page;
+        if (next >= 1 && next <= 3) {
+            WatchAnswers(page);
+        }
         m_built = next + 1;
         // Hidden until ShowPage shows it, as every page but the current one is.
         page->setVisible(false);
@@ -407,6 +436,8 @@ void TfmMacroGen::ShowPage() {
     m_cmdNavBack->setEnabled(current > 0);
     m_cmdNavNext->setEnabled(current < kPageCount - 1);
     m_cmdNavFinished->setEnabled(current == kPageCount - 1);
+    m_cmdPreview->setVisible(current >= 1 && current <= 3);
+    SchedulePreview();
     FitCaptions(m_pages[static_cast<std::size_t>(current)]);
     FocusPage();
 }
@@ -461,6 +492,63 @@ void TfmMacroGen::cmdNavFinishedClick() {
     }
     StoreSettings();
     close();
+}
+
+void TfmMacroGen::cmdPreviewClick() {
+    if (m_preview == nullptr) {
+        m_preview = new PreviewWindow(m_state.HighlighterSettings, this);
+    }
+    UpdatePreview();
+    m_preview->ShowBeside(this);
+}
+
+void TfmMacroGen::WatchAnswers(QWidget* page) {
+    for (auto* edit : page->findChildren<QLineEdit*>()) {
+        connect(edit, &QLineEdit::textChanged, this, &TfmMacroGen::SchedulePreview);
+    }
+    for (auto* memo : page->findChildren<QPlainTextEdit*>()) {
+        connect(memo, &QPlainTextEdit::textChanged, this, &TfmMacroGen::SchedulePreview);
+    }
+    for (auto* combo : page->findChildren<QComboBox*>()) {
+        connect(combo, &QComboBox::currentIndexChanged, this, &TfmMacroGen::SchedulePreview);
+        connect(combo, &QComboBox::editTextChanged, this, &TfmMacroGen::SchedulePreview);
+    }
+    // Check boxes and radio buttons by their state; push buttons (Add, Delete, << >>, Open...)
+    // by their click, which changes the stored answers.
+    for (auto* button : page->findChildren<QAbstractButton*>()) {
+        connect(button, &QAbstractButton::toggled, this, &TfmMacroGen::SchedulePreview);
+        connect(button, &QAbstractButton::clicked, this, &TfmMacroGen::SchedulePreview);
+    }
+}
+
+// A burst of changes (fast typing) restarts the one pending update: the last change wins.
+void TfmMacroGen::SchedulePreview() {
+    if (m_preview != nullptr && m_preview->isVisible()) {
+        m_previewTimer->start();
+    }
+}
+
+void TfmMacroGen::UpdatePreview() {
+    if (m_preview == nullptr) {
+        return;
+    }
+    // A copy: nothing of a draft reaches the definition, and so neither the files.
+    codegen::MacroDefinition draft = m_definition;
+    int count = m_state.ParamCount;
+    const QString refusal = PageAt(m_state.CurrentPage)->Draft(draft, count);
+    QString note;
+    if (m_state.CurrentPage == 2 && count > m_state.ParamCount) {
+        note = QStringLiteral("Parameter %1 is shown as it would be added: only Add keeps it.")
+                   .arg(count);
+    }
+    m_preview->ShowDraft(draft, count, refusal, note);
+}
+
+void TfmMacroGen::closeEvent(QCloseEvent* event) {
+    if (m_preview != nullptr && m_preview->isVisible()) {
+        m_preview->close();
+    }
+    QWidget::closeEvent(event);
 }
 
 void TfmMacroGen::showEvent(QShowEvent* event) {

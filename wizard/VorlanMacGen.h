@@ -12,6 +12,7 @@
 #include <memory>
 
 class QPushButton;
+class QTimer;
 
 namespace vmg::wizard {
 
@@ -23,6 +24,7 @@ class Page3Subroutine;
 class Page4Code;
 class Page5Hint;
 class Page6Output;
+class PreviewWindow;
 class WizardPage;
 
 inline constexpr int kPageCount = 7;
@@ -65,9 +67,13 @@ public:
     void BuildAllPages() { BuildPagesUpTo(kPageCount - 1); }
     // How many pages exist so far: pages 0 to PagesBuilt() - 1.
     int PagesBuilt() const { return m_built; }
+    // The Preview window, null until it is first opened.
+    PreviewWindow* Preview() const { return m_preview; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // The Preview window closes with the program, so that its place is remembered.
+    void closeEvent(QCloseEvent* event) override;
     // Enter presses the focused push button, as Space does; anywhere else it presses Next, or
     // Finish on the last page. Multi-line boxes and open lists keep their own Enter, since they
     // take the key before it reaches the window.
@@ -101,6 +107,12 @@ private:
     void cmdNavCancelClick();
     void cmdNavHelpClick();
     void cmdNavFinishedClick();
+    void cmdPreviewClick();
+    // The preview follows every answer of a page's controls, one update for a burst of changes.
+    void WatchAnswers(QWidget* page);
+    void SchedulePreview();
+    // The definition with the current page's answers laid over it, into the Preview window.
+    void UpdatePreview();
 
     Dialogs& m_dialogs;
     // Bound once to the module's definition; the pages reach it only through their context.
@@ -130,6 +142,9 @@ private:
     QPushButton* m_cmdNavBack = nullptr;
     QPushButton* m_cmdNavNext = nullptr;
     QPushButton* m_cmdNavFinished = nullptr;
+    QPushButton* m_cmdPreview = nullptr;
+    PreviewWindow* m_preview = nullptr;
+    QTimer* m_previewTimer = nullptr;
 };
 
 } // namespace vmg::wizard

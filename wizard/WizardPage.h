@@ -43,6 +43,11 @@ public:
     virtual bool Check() { return true; }
     virtual void Commit() {}
     virtual void Enter() {}
+    // The page's answers as its controls hold them now, laid into `draft` (a copy of the
+    // definition) as Next would commit them, `count` taking what ParamCount would be; the
+    // definition itself is not touched. Returns the refusal Next's check would show, empty when
+    // there is none.
+    virtual QString Draft(codegen::MacroDefinition& /*draft*/, int& /*count*/) const { return {}; }
     // The page's explanatory texts, set once at start-up.
     virtual void SetPageTexts() {}
     // The control that takes the focus whenever the page is shown, so that a keyboard user can
