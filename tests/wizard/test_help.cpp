@@ -36,6 +36,7 @@ const struct {
     int page;
     const char* button;
 } kToolWindows[] = {
+    {1, "cmdPreview"},
     {4, "cmdCheckCall"},
 };
 
