@@ -64,19 +64,32 @@ int RoomOf(const QWidget* w) {
     return limit - mine.left();
 }
 
+// Widens w to `needed` as far as the free room on its right allows.
+void GrowInto(QWidget* w, int needed) {
+    if (needed <= w->width() || w->parentWidget() == nullptr) {
+        return;
+    }
+    // The width the layout gave it stays known, for comparing the layouts of systems whose
+    // fonts differ.
+    if (!w->property("designedWidth").isValid()) {
+        w->setProperty("designedWidth", w->width());
+    }
+    w->resize(std::max(w->width(), std::min(needed, RoomOf(w))), w->height());
+}
+
 } // namespace
 
 void FitCaptions(QWidget* root) {
     for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
-        const int needed = CaptionWidth(button);
-        if (needed > button->width() && button->parentWidget() != nullptr) {
-            // The width the layout gave it stays known, for comparing the layouts of systems
-            // whose fonts differ.
-            if (!button->property("designedWidth").isValid()) {
-                button->setProperty("designedWidth", button->width());
-            }
-            button->resize(std::max(button->width(), std::min(needed, RoomOf(button))),
-                           button->height());
+        GrowInto(button, CaptionWidth(button));
+    }
+    // A status panel is sized once for the widest text it shows, so that it does not change
+    // size as its text changes.
+    for (QLabel* panel : root->findChildren<QLabel*>()) {
+        const QString widest = panel->property(kWidestText).toString();
+        if (!widest.isEmpty()) {
+            const int frame = panel->width() - panel->contentsRect().width();
+            GrowInto(panel, panel->fontMetrics().horizontalAdvance(widest) + kSlack + frame);
         }
     }
 }

@@ -70,6 +70,8 @@ private:
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y);
 QLabel* MakeStatusPanel(QWidget* parent, const char* name, int x, int y, int w, int h);
+// The property of a status panel that holds the widest text it will show, for FitCaptions.
+inline constexpr const char* kWidestText = "widestText";
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
                         int h);
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
@@ -85,7 +87,8 @@ QWidget* MakePanel(QWidget* parent, const char* name, int x, int y, int w, int h
 
 // Widens every button, check box and radio button under `root` whose caption its font cannot
 // show whole in its width (a larger font, or the text drawn at a scale), into the free room to
-// its right only: nothing moves, and nothing grows over a neighbour.
+// its right only: nothing moves, and nothing grows over a neighbour. A status panel with a
+// kWidestText property grows the same way to show that text whole.
 void FitCaptions(QWidget* root);
 
 // Escape closes the tool window, as it closes a dialog; an open list in it takes the key first.

@@ -502,7 +502,7 @@ TEST_P(TwentyParamsTest, DeleteWithAFullTableLeavesTheLastSlotEmpty) {
     ASSERT_EQ(State().ParamCount, 20);
     NextTo(2);
     GoToSlot(20);
-    EXPECT_EQ(Panel(), QStringLiteral("Param Count Exceeded"));
+    EXPECT_EQ(Panel(), QStringLiteral("Parameter 20")) << "a loaded parameter like the others";
     EXPECT_EQ(Enabled(), (Buttons{true, true, false, false})) << "no slot follows the 20th";
     Click("cmdNextArg");
     EXPECT_EQ(State().CurrentParam, 20);
