@@ -163,12 +163,13 @@ QString Page1Macro::SourceFileFilter() {
 }
 
 bool Page1Macro::Check() {
-    if (codegen::IsValidName(ToCp1252(m_txtMacroName->text()))) {
-        return true;
+    if (!codegen::IsValidName(ToCp1252(m_txtMacroName->text()))) {
+        Ui().Information(this,
+                         QStringLiteral("You must enter a valid name for your macro to continue"));
+        return false;
     }
-    Ui().Information(this,
-                     QStringLiteral("You must enter a valid name for your macro to continue"));
-    return false;
+    return CheckCp1252(m_memoDescription->toPlainText(), QStringLiteral("The description"),
+                       m_memoDescription);
 }
 
 void Page1Macro::Commit() {

@@ -1,6 +1,8 @@
 // The page base and the control factories.
 #include "WizardPage.h"
 
+#include "Text1252.h"
+
 #include "Illustration.h"
 
 #include <QCheckBox>
@@ -150,6 +152,18 @@ QLabel* WizardPage::AddPageText(const char* name, int x, int y, int w, int h) {
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+bool WizardPage::CheckCp1252(const QString& text, const QString& what, QWidget* box) {
+    const QString outside = CharsOutsideCp1252(text);
+    if (outside.isEmpty()) {
+        return true;
+    }
+    Ui().Information(this, QStringLiteral("%1 holds characters that the compiler's files cannot "
+                                          "hold: %2\n\nPlease replace them to continue.")
+                               .arg(what, outside));
+    box->setFocus();
+    return false;
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y) {

@@ -60,6 +60,10 @@ protected:
     void SetBuddy(const char* label, QWidget* control);
     // The word-wrapped explanatory text beside the illustration.
     QLabel* AddPageText(const char* name, int x, int y, int w, int h);
+    // Refuses a box's text that the compiler's files (code page 1252) cannot hold: tells the
+    // user which characters `what` holds, gives `box` the focus and returns false. The box
+    // keeps its text, for the user to change.
+    bool CheckCp1252(const QString& text, const QString& what, QWidget* box);
 
 private:
     int m_index;
