@@ -1,9 +1,8 @@
 // The page base and the control factories.
 #include "WizardPage.h"
 
-#include "Text1252.h"
-
 #include "Illustration.h"
+#include "Text1252.h"
 
 #include <QCheckBox>
 #include <QComboBox>
