@@ -81,25 +81,19 @@ TEST_F(Vmacgen, WrongUsageSaysWhatWasWrong) {
     } cases[] = {
         {"", "vmacgen: no command given", ""},
         {"codee x.mcs", "vmacgen: unknown command codee; did you mean code?", ""},
-        {"paint x.mcs", "vmacgen: unknown command paint", ""},
         {"--bogus", "vmacgen: unknown option --bogus", ""},
         {"code", "vmacgen code: no FILE.mcs given", "code"},
         {"code x.mcs --bogus", "vmacgen code: unknown option --bogus", "code"},
-        {"hint-rtf a.mcs b.mcs", "vmacgen hint-rtf: unexpected argument b.mcs", "hint-rtf"},
-        {"hint a.mcs --into", "vmacgen hint: --into needs a PATH", "hint"},
         {"attach " + page + " --core 15", "vmacgen attach: --core must be 14 or 16, not 15",
          "attach"},
         {"attach " + page + " --line 0",
          "vmacgen attach: --line must be a whole number from 1, not 0", "attach"},
         {"attach " + page + " --column abc",
          "vmacgen attach: --column must be a whole number from 1, not abc", "attach"},
-        {"attach " + page + " --line", "vmacgen attach: --line needs a value", "attach"},
         {"attach", "vmacgen attach: no PAGE given", "attach"},
         {"detach now", "vmacgen detach: unexpected argument now", "detach"},
-        {"page -v", "vmacgen page: unknown option -v", "page"},
         {"check", "vmacgen check: no FILE.mcs and no --code FILE given", "check"},
         {"check x.mcs --set 9=1", "vmacgen check: --set takes SYMBOL=VALUE, not 9=1", "check"},
-        {"import", "vmacgen import: no FILE given", "import"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
@@ -109,9 +103,8 @@ TEST_F(Vmacgen, WrongUsageSaysWhatWasWrong) {
         const std::string usage = c.command.empty() ? "Usage: vmacgen COMMAND ARGUMENTS\n"
                                                     : "Usage: vmacgen " + c.command + " ";
         EXPECT_TRUE(r.err.starts_with(c.line + "\n\n" + usage)) << r.err;
-        EXPECT_EQ(r.err.find("\n  detach "), c.command.empty() || c.command == "detach"
-                                                 ? r.err.find("\n  detach ")
-                                                 : std::string::npos)
+        EXPECT_EQ(r.err.find("\n  detach ") != std::string::npos,
+                  c.command.empty() || c.command == "detach")
             << "only the command's own usage";
     }
     // A page that cannot be read is told with the system's reason, as other commands tell it.
