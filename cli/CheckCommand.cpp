@@ -6,6 +6,7 @@
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
 #include "PageDeclarations.h"
+#include "Usage.h"
 
 #include <charconv>
 #include <cstdio>
@@ -33,7 +34,7 @@ std::optional<std::string> readBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// False on wrong usage.
+// Throws UsageError (or returns false) on wrong usage.
 bool parse(std::span<const std::string_view> args, Options& o) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
@@ -42,29 +43,37 @@ bool parse(std::span<const std::string_view> args, Options& o) {
             o.allKinds = true;
         } else if (arg == "--code" || arg == "--call" || arg == "--page") {
             if (!hasValue) {
-                return false;
+                throw UsageError(MissingValue(arg, arg == "--call" ? "a call line" : "a file"));
             }
             auto& into = arg == "--code" ? o.code : arg == "--call" ? o.call : o.page;
             into = std::string(args[++i]);
         } else if (arg == "--set") {
             const auto set = hasValue ? callcheck::ParseAssignment(args[++i]) : std::nullopt;
             if (!set) {
-                return false;
+                throw UsageError(hasValue ? "--set takes SYMBOL=VALUE, not " + std::string(args[i])
+                                          : MissingValue(arg, "SYMBOL=VALUE"));
             }
             o.sets.push_back(*set);
         } else if (arg == "--return-arg") {
             const std::string_view v = hasValue ? args[++i] : std::string_view();
             const auto [end, err] = std::from_chars(v.data(), v.data() + v.size(), o.returnArg);
             if (v.empty() || err != std::errc() || end != v.data() + v.size() || o.returnArg < 0) {
-                return false;
+                throw UsageError("--return-arg must be a whole number from 0, not " +
+                                 std::string(v));
             }
         } else if (arg.starts_with("-") || o.mcs) {
-            return false;
+            throw UsageError(UnexpectedArgument(arg));
         } else {
             o.mcs = std::string(arg);
         }
     }
-    return (o.mcs || o.code) && (!o.allKinds || o.mcs);
+    if (!o.mcs && !o.code) {
+        throw UsageError("no FILE.mcs and no --code FILE given");
+    }
+    if (o.allKinds && !o.mcs) {
+        throw UsageError("--all-kinds needs FILE.mcs");
+    }
+    return true;
 }
 
 std::optional<callcheck::PageNames> readPage(const std::string& path) {
@@ -96,9 +105,7 @@ int fail(const std::string& path, const char* what) {
 int CheckCommand(std::span<const std::string_view> args) {
     Options o;
     if (!parse(args, o)) {
-        std::fputs("Usage: vmacgen check FILE.mcs | --code FILE [options]; see vmacgen --help\n",
-                   stderr);
-        return 2;
+        throw UsageError("wrong usage");
     }
     codegen::MacroDefinition def; // the program-start state, then what the file sets
     int32_t count = 0;

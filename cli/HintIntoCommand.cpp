@@ -4,6 +4,7 @@
 #include "KeyFileUpdate.h"
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
+#include "Usage.h"
 
 #include <cstdio>
 #include <optional>
@@ -25,17 +26,21 @@ std::optional<Options> parse(std::span<const std::string_view> args) {
         if (args[i] == "--into" && i + 1 < args.size() && !haveInto) {
             o.into = std::string(args[++i]);
             haveInto = true;
+        } else if (args[i] == "--into") {
+            throw UsageError(haveInto ? "--into given twice" : MissingValue(args[i], "a PATH"));
         } else if (args[i] == "--dry-run" && !o.dryRun) {
             o.dryRun = true;
         } else if (!args[i].starts_with("-") && !haveSource) {
             o.source = std::string(args[i]);
             haveSource = true;
         } else {
-            return std::nullopt;
+            throw UsageError(UnexpectedArgument(args[i]));
         }
     }
     if (!haveSource || !haveInto || o.into.empty()) {
-        return std::nullopt;
+        throw UsageError(!haveSource ? "no FILE.mcs given"
+                         : haveInto  ? "--into needs a PATH that is not empty"
+                                     : "--dry-run goes with --into PATH");
     }
     return o;
 }
@@ -66,8 +71,7 @@ std::string doneLine(const Options& o, const keyfile::UpdatePlan& plan) {
 int HintIntoCommand(std::span<const std::string_view> args) {
     const auto options = parse(args);
     if (!options) {
-        std::fputs("Usage: vmacgen hint FILE.mcs --into PATH [--dry-run]\n", stderr);
-        return 2;
+        throw UsageError("wrong usage");
     }
     codegen::MacroDefinition def;
     const auto read = macsource::ReadMacroSourceToGenerate(options->source, def);

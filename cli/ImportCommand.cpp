@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "InPlaceEdit.h"
 #include "MacroImport.h"
+#include "Usage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -43,17 +44,24 @@ std::optional<Options> parse(std::span<const std::string_view> args) {
                                             : arg == "-o"     ? &o.out
                                                               : nullptr;
         if (value != nullptr) {
-            if (*value || i + 1 >= args.size() || args[i + 1].empty()) {
-                return std::nullopt;
+            if (*value) {
+                throw UsageError(std::string(arg) + " given twice");
+            }
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                throw UsageError(MissingValue(arg, arg == "--macro" ? "a NAME" : "a FILE"));
             }
             *value = std::string(args[++i]);
         } else if (arg.starts_with("-") || !o.file.empty() || arg.empty()) {
-            return std::nullopt;
+            throw UsageError(arg.empty() ? std::string("an empty argument")
+                                         : UnexpectedArgument(arg));
         } else {
             o.file = std::string(arg);
         }
     }
-    return o.file.empty() ? std::nullopt : std::optional(o);
+    if (o.file.empty()) {
+        throw UsageError("no FILE given");
+    }
+    return o;
 }
 
 void err(const std::string& text) {
@@ -165,8 +173,7 @@ int ImportCommand(std::span<const std::string_view> args) {
     }
     const auto o = parse(args);
     if (!o) {
-        err(kUsage);
-        return 2;
+        throw UsageError("wrong usage");
     }
     const macimport::FileBytes file = macimport::ReadTextFile(o->file);
     if (!file.Ok) {

@@ -7,6 +7,7 @@
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
 #include "Session.h"
+#include "Usage.h"
 
 #include <algorithm>
 #include <charconv>
@@ -114,9 +115,52 @@ bool isHelp(std::string_view arg) {
     return arg == "--help" || arg == "-h";
 }
 
-int usageError() {
-    std::fputs(usage().c_str(), stderr);
+using vmg::cli::UsageError;
+
+// Wrong usage: the line that says what was wrong, then the usage of the command (the whole
+// usage when no known command was named); status 2.
+int wrongUsage(std::string_view command, const std::string& problem) {
+    const auto help = commandUsage(command);
+    const std::string who = help ? "vmacgen " + std::string(command) : std::string("vmacgen");
+    std::fprintf(stderr, "%s: %s\n\n", who.c_str(), problem.c_str());
+    std::fputs(help ? help->c_str() : usage().c_str(), stderr);
     return 2;
+}
+
+// Single-row edit distance: how many letters to add, drop or change to turn a into b.
+std::size_t editDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// "unknown command X", with the command it most likely meant when one is a slip away.
+std::string unknownCommand(std::string_view name) {
+    std::string text = "unknown command " + std::string(name);
+    // One slip in a short name, two in a longer one; more is another word.
+    std::size_t best = name.size() >= 6 ? 3 : 2;
+    std::string_view meant;
+    for (const CommandHelp& c : kCommands) {
+        if (const std::size_t d = editDistance(name, c.name); d < best) {
+            best = d;
+            meant = c.name;
+        }
+    }
+    if (!meant.empty()) {
+        text += "; did you mean " + std::string(meant) + "?";
+    }
+    return text;
 }
 
 void writeOut(const std::string& bytes) {
@@ -157,9 +201,17 @@ int attach(std::span<const std::string_view> args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--core" || arg == "--line" || arg == "--column") {
-            const auto number = i + 1 < args.size() ? positiveNumber(args[++i]) : std::nullopt;
-            if (!number || (arg == "--core" && *number != 14 && *number != 16)) {
-                return usageError();
+            if (i + 1 >= args.size()) {
+                throw UsageError(vmg::cli::MissingValue(arg, "a value"));
+            }
+            const std::string_view given = args[++i];
+            const auto number = positiveNumber(given);
+            if (arg == "--core" && (!number || (*number != 14 && *number != 16))) {
+                throw UsageError("--core must be 14 or 16, not " + std::string(given));
+            }
+            if (!number) {
+                throw UsageError(std::string(arg) + " must be a whole number from 1, not " +
+                                 std::string(given));
             }
             if (arg == "--core") {
                 current.Core = *number;
@@ -168,22 +220,27 @@ int attach(std::span<const std::string_view> args) {
             } else {
                 current.Column = *number;
             }
-        } else if (arg.size() > 1 && arg.front() == '-') {
-            return usageError();
-        } else if (page) {
-            return usageError();
+        } else if ((arg.size() > 1 && arg.front() == '-') || page) {
+            throw UsageError(vmg::cli::UnexpectedArgument(arg));
         } else {
             page = std::string(arg);
         }
     }
     if (!page) {
-        return usageError();
+        throw UsageError("no PAGE given");
     }
     std::error_code error;
     const auto path =
         std::filesystem::absolute(vmg::platform::PathFromUtf8(*page), error).lexically_normal();
-    if (error || !session::IsReadableFile(path)) {
-        std::fprintf(stderr, "%s: the page cannot be read\n", page->c_str());
+    const vmg::platform::FileRead read =
+        vmg::platform::CheckRegularFile(vmg::platform::Utf8FromPath(path), UINT64_MAX);
+    if (error || !read.ok()) {
+        // Worded as the other commands word a file they cannot open.
+        const std::string reason = error ? error.message()
+                                   : read.Status == vmg::platform::ReadStatus::NotRegularFile
+                                       ? "It is not a regular file"
+                                       : read.Reason;
+        std::fprintf(stderr, "Cannot open file \"%s\". %s\n", page->c_str(), reason.c_str());
         return 1;
     }
     current.Page = vmg::platform::Utf8FromPath(path);
@@ -205,59 +262,18 @@ int detach() {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+// The code, hint and hint-rtf commands: one macro source file in, the generated text out.
+int generate(std::string_view command, std::span<const std::string_view> args) {
     using namespace vmg::codegen;
-    vmg::platform::UseBinaryStandardOutput();
-    const std::vector<std::string> arguments = vmg::platform::ProgramArguments(argc, argv);
-    const std::vector<std::string_view> args(arguments.begin(), arguments.end());
-    if (args.size() == 1 && isHelp(args[0])) {
-        std::fputs(usage().c_str(), stdout);
-        return 0;
+    if (args.empty()) {
+        throw UsageError("no FILE.mcs given");
     }
-    if (args.size() == 1 && args[0] == "--version") {
-        std::fputs("vmacgen " VMG_VERSION "\n", stdout);
-        return 0;
-    }
-    // import prints its own, longer help.
-    if (!args.empty() && args[0] == "import") {
-        return vmg::cli::ImportCommand(std::span(args).subspan(1));
-    }
-    // COMMAND --help, wherever the option stands among the command's arguments.
-    if (!args.empty() && std::any_of(args.begin() + 1, args.end(), isHelp)) {
-        const auto help = commandUsage(args[0]);
-        if (!help) {
-            return usageError();
-        }
-        std::fputs(help->c_str(), stdout);
-        return 0;
-    }
-    if (args.size() == 1 && args[0] == "page") {
-        return PageCommand();
-    }
-    if (!args.empty() && args[0] == "attach") {
-        return attach(std::span(args).subspan(1));
-    }
-    if (!args.empty() && args[0] == "check") {
-        return vmg::cli::CheckCommand(std::span(args).subspan(1));
-    }
-    if (!args.empty() && args[0] == "detach") {
-        return args.size() == 1 ? detach() : usageError();
-    }
-    if (args.size() > 2 && args[0] == "hint") {
-        return vmg::cli::HintIntoCommand(std::span(args).subspan(1));
-    }
-    if (args.size() != 2) {
-        return usageError();
-    }
-    const std::string_view command = args[0];
-    if (command != "code" && command != "hint" && command != "hint-rtf") {
-        return usageError();
+    if (args.size() > 1 || args[0].starts_with("-")) {
+        throw UsageError(vmg::cli::UnexpectedArgument(args.size() > 1 ? args[1] : args[0]));
     }
     MacroDefinition def;
     int32_t count = 0;
-    if (!load(std::string(args[1]), def, count)) {
+    if (!load(std::string(args[0]), def, count)) {
         return 1;
     }
     if (command == "code") {
@@ -271,4 +287,67 @@ int main(int argc, char** argv) {
             HintLineToRtf(block.size() >= 4 ? std::string_view(block[3]) : std::string_view()));
     }
     return 0;
+}
+
+// A known command with its arguments; wrong usage throws UsageError.
+int runCommand(std::string_view command, std::span<const std::string_view> args) {
+    if (command == "import") {
+        return vmg::cli::ImportCommand(args);
+    }
+    if (command == "page") {
+        if (!args.empty()) {
+            throw UsageError(vmg::cli::UnexpectedArgument(args[0]));
+        }
+        return PageCommand();
+    }
+    if (command == "attach") {
+        return attach(args);
+    }
+    if (command == "check") {
+        return vmg::cli::CheckCommand(args);
+    }
+    if (command == "detach") {
+        if (!args.empty()) {
+            throw UsageError(vmg::cli::UnexpectedArgument(args[0]));
+        }
+        return detach();
+    }
+    if (command == "hint" && args.size() > 1) {
+        return vmg::cli::HintIntoCommand(args);
+    }
+    return generate(command, args);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    vmg::platform::UseBinaryStandardOutput();
+    const std::vector<std::string> arguments = vmg::platform::ProgramArguments(argc, argv);
+    const std::vector<std::string_view> args(arguments.begin(), arguments.end());
+    if (args.size() == 1 && isHelp(args[0])) {
+        std::fputs(usage().c_str(), stdout);
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        std::fputs("vmacgen " VMG_VERSION "\n", stdout);
+        return 0;
+    }
+    if (args.empty()) {
+        return wrongUsage({}, "no command given");
+    }
+    const std::string_view command = args[0];
+    if (!commandUsage(command)) {
+        return wrongUsage({}, command.starts_with("-") ? vmg::cli::UnexpectedArgument(command)
+                                                       : unknownCommand(command));
+    }
+    // import prints its own, longer help.
+    if (command != "import" && std::any_of(args.begin() + 1, args.end(), isHelp)) {
+        std::fputs(commandUsage(command)->c_str(), stdout);
+        return 0;
+    }
+    try {
+        return runCommand(command, std::span(args).subspan(1));
+    } catch (const UsageError& wrong) {
+        return wrongUsage(command, wrong.what());
+    }
 }

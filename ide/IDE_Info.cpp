@@ -42,6 +42,19 @@ bool readPageInfo(const PluginFunctions& lib, PageId& id, PageInfo& info) {
     return lib.GetPageInfo(id.data(), &info) != 0;
 }
 
+// The problem, with the library's own reason for the last failure when it gives one.
+std::string withLibraryReason(std::string problem, const PluginFunctions& lib) {
+    if (lib.GetLastErrorText != nullptr) {
+        std::array<char, 1024> reason{};
+        lib.GetLastErrorText(reason.data(), static_cast<std::int32_t>(reason.size()));
+        reason.back() = '\0';
+        if (reason[0] != '\0') {
+            problem += std::string(" (") + reason.data() + ")";
+        }
+    }
+    return problem;
+}
+
 } // namespace
 
 void Connect(std::intptr_t windowHandle) {
@@ -136,6 +149,22 @@ PasteResult PasteAt(const std::string& text, CursorPos pos) {
         failed.Reason = reason.data();
     }
     return failed;
+}
+
+std::string PasteProblem() {
+    const PluginFunctions* lib = PluginLibrary();
+    if (lib == nullptr) {
+        return "the IDE is not connected";
+    }
+    if (lib->IsConnected() == 0) {
+        return withLibraryReason("the IDE is not connected", *lib);
+    }
+    PageId id;
+    PageInfo info;
+    if (!readPageInfo(*lib, id, info)) {
+        return withLibraryReason("the IDE's page cannot be read", *lib);
+    }
+    return {};
 }
 
 const std::vector<std::string>& PageLines() {

@@ -69,6 +69,9 @@ struct PasteResult {
 // Inserts text at the position. Fails when not connected or when the library's SetPageTextAt
 // returns 0 (full disk, a page that may not be written, ...).
 PasteResult PasteAt(const std::string& text, CursorPos pos);
+// Why a paste cannot happen now: the IDE is not connected, or its page's information cannot be
+// had (with the library's reason when it gives one). Empty when a paste can be tried.
+std::string PasteProblem();
 
 const std::vector<std::string>& PageLines();
 const std::vector<std::string>& PageLabels();

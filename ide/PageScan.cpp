@@ -106,8 +106,9 @@ std::optional<std::string> DeclaredVariableOf(std::string_view line) {
     const auto control = std::find_if(name.begin(), name.end(),
                                       [](char ch) { return static_cast<unsigned char>(ch) < 32; });
     name = name.substr(0, static_cast<std::size_t>(control - name.begin()));
-    // "Dim X, Y As Word" declares X first; the comma is no part of the name.
-    name = name.substr(0, name.find(','));
+    // "Dim X, Y As Word" declares X first; the comma is no part of the name, nor is an
+    // array's size: "Dim Arr[10] As Byte" declares Arr.
+    name = trimSpaces(name.substr(0, name.find_first_of(",[")));
     return std::string(name);
 }
 

@@ -18,6 +18,12 @@ namespace session = vmg::pluginmgr;
 
 namespace {
 
+// Why the last call that failed did so, for GetLastErrorText.
+std::string& lastError() {
+    static std::string text;
+    return text;
+}
+
 // Every call reads the session afresh, so an editor that rewrites it (another page, a moved
 // cursor) is seen at once, and a removed session means "not connected".
 std::optional<session::Session> connectedSession() {
@@ -25,6 +31,9 @@ std::optional<session::Session> connectedSession() {
     // The session's page is UTF-8 text: on Windows a plain string would become a path in the
     // ANSI code page, naming another file when the name is not ASCII.
     if (!current || !session::IsReadableFile(vmg::platform::PathFromUtf8(current->Page))) {
+        // The wizard asks why when a paste it was offered can no longer happen.
+        const std::string problem = session::SessionProblem();
+        lastError() = problem.empty() ? "no page is attached" : problem;
         return std::nullopt;
     }
     return current;
@@ -43,12 +52,6 @@ bool samePage(const char* given, std::size_t size, const session::Session& curre
         return id.substr(0, size) == std::string_view(given, size); // cut by a small buffer
     }
     return std::string_view(given, length) == id;
-}
-
-// Why the last call that failed did so, for GetLastErrorText.
-std::string& lastError() {
-    static std::string text;
-    return text;
 }
 
 } // namespace

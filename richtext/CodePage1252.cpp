@@ -35,4 +35,14 @@ std::optional<unsigned char> UnicodeToCp1252(char32_t ch) {
     return std::nullopt;
 }
 
+std::u32string CharsOutsideCp1252(std::u32string_view text) {
+    std::u32string outside;
+    for (const char32_t ch : text) {
+        if (!UnicodeToCp1252(ch) && outside.find(ch) == std::u32string::npos) {
+            outside.push_back(ch);
+        }
+    }
+    return outside;
+}
+
 } // namespace vmg::richtext

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace vmg::richtext {
 
@@ -12,5 +14,9 @@ char16_t Cp1252ToUnicode(unsigned char byte);
 
 // The byte of a character, or nothing when the code page has no byte for it.
 std::optional<unsigned char> UnicodeToCp1252(char32_t ch);
+
+// The characters of a text that the code page has no byte for, each once, in the order of
+// their first appearance; empty when the code page holds the whole text.
+std::u32string CharsOutsideCp1252(std::u32string_view text);
 
 } // namespace vmg::richtext

@@ -22,6 +22,9 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <limits>
+
 namespace vmg::wizard {
 namespace {
 
@@ -46,7 +49,8 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
     m_txtCall->setObjectName(QStringLiteral("txtCall"));
     m_spnCount = new QSpinBox(this);
     m_spnCount->setObjectName(QStringLiteral("spnCount"));
-    m_spnCount->setRange(0, codegen::kMaxParams + 3);
+    // A typed call may have any number of arguments; the box shows the count it has.
+    m_spnCount->setRange(0, std::numeric_limits<int>::max());
     m_spnReturnArg = new QSpinBox(this);
     m_spnReturnArg->setObjectName(QStringLiteral("spnReturnArg"));
     m_spnReturnArg->setToolTip(QStringLiteral("The argument taken as the return value; 0: none"));
@@ -148,7 +152,8 @@ void CheckCallWindow::callChanged() {
         m_spnReturnArg->setRange(0, static_cast<int>(m_call.args.size()));
         m_spnReturnArg->setValue(m_call.returnArg);
         const QSignalBlocker blockCount(m_spnCount);
-        m_spnCount->setValue(static_cast<int>(m_call.args.size()));
+        m_spnCount->setValue(static_cast<int>(
+            std::min<std::size_t>(m_call.args.size(), std::numeric_limits<int>::max())));
     }
     rebuildTable();
     refresh();

@@ -51,6 +51,9 @@ QString SummaryText(const FinishPlan& plan, const QString& userMcdLine) {
         text += QStringLiteral("Code will be placed in ") + plan.PasteDest +
                 QStringLiteral(" at your current cursor position.") + kCrLf;
     }
+    if (!plan.PasteProblem.isEmpty()) {
+        text += PasteProblemLine(plan) + kCrLf;
+    }
     if (plan.SaveCode) {
         text += QStringLiteral("Code will be saved to ") + plan.CodeName + kCrLf;
     }
@@ -66,6 +69,13 @@ QString SummaryText(const FinishPlan& plan, const QString& userMcdLine) {
     }
     return text + kCrLf + QStringLiteral("Choose OK to continue with action") + kCrLf +
            QStringLiteral("or Cancel to return to Wizard");
+}
+
+QString PasteProblemLine(const FinishPlan& plan) {
+    const QString where =
+        plan.PasteDest.isEmpty() ? QString() : QStringLiteral(" in ") + plan.PasteDest;
+    return QStringLiteral("Code cannot be placed") + where + QStringLiteral(": ") +
+           plan.PasteProblem + u'.';
 }
 
 // Every paragraph of the box is one line, ended with CR LF; an empty last paragraph (the user
@@ -125,6 +135,14 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
     }
     if (!ui.ConfirmActions(parent, SummaryText(plan, userMcdLine))) {
         return FinishOutcome::Cancelled;
+    }
+    // A paste that was chosen but cannot happen stops like a failed one, before anything is
+    // written: the user decides whether to save the code without it.
+    if (!plan.PasteProblem.isEmpty()) {
+        ui.Error(parent, PasteProblemLine(plan) +
+                             QStringLiteral(" Untick \"Paste Code to...\" to save the code "
+                                            "without placing it."));
+        return FinishOutcome::Failed;
     }
 
     // Everything is made before anything is asked or written: a definition that a macro source

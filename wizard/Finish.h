@@ -18,6 +18,8 @@ class Dialogs;
 // What Finish was asked to do, as the output page stood when it was pressed.
 struct FinishPlan {
     bool Paste = false; // "Paste Code to..." ticked and the IDE connected
+    // "Paste Code to..." ticked while it was offered, but the paste cannot happen now: why.
+    QString PasteProblem;
     bool SaveCode = false;
     bool SaveHint = false;
     bool SaveSource = false;
@@ -54,6 +56,9 @@ QString JoinFolder(const QString& folder, const QString& name);
 // The confirmation dialog's text: one line per chosen action and the closing request, or the
 // notice that nothing will be done. userMcdLine is the USER.MCD step's line, when chosen.
 QString SummaryText(const FinishPlan& plan, const QString& userMcdLine = {});
+
+// The summary's line for a ticked paste that cannot happen (without its line end).
+QString PasteProblemLine(const FinishPlan& plan);
 
 // The code box's lines, each ending in CR LF: the text pasted into the IDE's page.
 QString CodeTextCrLf(const QTextDocument& code);

@@ -211,7 +211,12 @@ QString Page1Macro::Refusal() const {
     if (!codegen::IsValidName(ToCp1252(m_txtMacroName->text()))) {
         return QStringLiteral("You must enter a valid name for your macro to continue");
     }
-    return LostTypes();
+    const QString description = DescriptionRefusal();
+    return description.isEmpty() ? LostTypes() : description;
+}
+
+QString Page1Macro::DescriptionRefusal() const {
+    return Cp1252Refusal(m_memoDescription->toPlainText(), QStringLiteral("The description"));
 }
 
 bool Page1Macro::Check() {
@@ -220,6 +225,9 @@ bool Page1Macro::Check() {
         return true;
     }
     Ui().Information(this, refusal);
+    if (refusal == DescriptionRefusal()) {
+        m_memoDescription->setFocus();
+    }
     return false;
 }
 

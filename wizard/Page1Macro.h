@@ -61,6 +61,7 @@ private:
     void LoadSourceText(const std::string& bytes, const QString& fileName = QString());
     // Next with a target that lacks the type of a stored parameter or of the return value.
     QString LostTypes() const;
+    QString DescriptionRefusal() const;
     // After a load: the records left out, and the answers whose types the target lacks.
     void TellLoadNotes(int dropped);
     // Reads a macro of a code file (.bas, .inc, .txt, a saved _mac.rtf) through the importer.

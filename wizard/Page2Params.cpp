@@ -21,6 +21,7 @@ Page2Params::Page2Params(PageContext context, QWidget* parent) : WizardPage(2, c
     AddIllustration();
     m_lblStep2 = AddPageText("lblStep2", 160, 16, 289, 130);
     m_pnlParamNum = MakeStatusPanel(this, "pnlParamNum", 16, 152, 113, 25);
+    m_pnlParamNum->setProperty(kWidestText, QStringLiteral("Param Count Exceeded"));
     MakeLabel(this, "lblParamNameCaption", QStringLiteral("Name"), 152, 163);
     m_txtParamName = MakeEdit(this, "txtParamName", 184, 160, 129);
     m_chkArgOptional =
@@ -109,7 +110,9 @@ void Page2Params::Refresh() {
     }
     if (s.CurrentParam > s.ParamCount && s.CurrentParam < codegen::kMaxParams) {
         m_pnlParamNum->setText(QStringLiteral("Enter New Param"));
-    } else if (s.CurrentParam == codegen::kMaxParams) {
+    } else if (s.CurrentParam == codegen::kMaxParams && s.CurrentParam > s.ParamCount) {
+        // The blank slot after 19: no room for a new one. A twentieth loaded from a file is
+        // a parameter like the others.
         m_pnlParamNum->setText(QStringLiteral("Param Count Exceeded"));
     } else {
         m_pnlParamNum->setText(QStringLiteral("Parameter %1").arg(s.CurrentParam));

@@ -9,16 +9,56 @@
 #include "Text1252.h"
 
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
 
 namespace vmg::wizard {
 
+namespace {
+
+// The code box. Text pasted or dropped into it takes the box's plain look (its font, black,
+// neither bold nor italic), not the colour and weight of the character before the cursor,
+// which would otherwise reach the saved file too.
+class CodeEdit final : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+
+protected:
+    void insertFromMimeData(const QMimeData* source) override {
+        if (source == nullptr || !source->hasText()) {
+            QTextEdit::insertFromMimeData(source);
+            return;
+        }
+        QTextCharFormat plain;
+        plain.setFont(document()->defaultFont());
+        plain.setForeground(QColor(Qt::black));
+        QTextCursor cursor = textCursor();
+        cursor.beginEditBlock();
+        cursor.removeSelectedText();
+        const int start = cursor.position();
+        QString text = source->text();
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        cursor.insertFragment(QTextDocumentFragment::fromPlainText(text));
+        cursor.setPosition(start, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(plain);
+        cursor.clearSelection();
+        cursor.endEditBlock();
+        setTextCursor(cursor);
+        ensureCursorVisible();
+    }
+};
+
+} // namespace
+
 Page4Code::Page4Code(PageContext context, QWidget* parent) : WizardPage(4, context, parent) {
     m_lblStep4 = AddPageText("lblStep4", 5, 5, kPageWidth, 24);
-    m_rtxtCode = new QTextEdit(this);
+    m_rtxtCode = new CodeEdit(this);
     m_rtxtCode->setObjectName(QStringLiteral("rtxtCode"));
     m_rtxtCode->setGeometry(5, 40, 460, 257);
     m_rtxtCode->setLineWrapMode(QTextEdit::NoWrap);
@@ -49,6 +89,10 @@ void Page4Code::cmdCheckCallClick() {
 
 void Page4Code::SetPageTexts() {
     m_lblStep4->setText(QStringLiteral("You can review and edit the code generated"));
+}
+
+bool Page4Code::Check() {
+    return CheckCp1252(m_rtxtCode->toPlainText(), QStringLiteral("The code"), m_rtxtCode);
 }
 
 QWidget* Page4Code::FirstField() const {

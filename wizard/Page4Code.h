@@ -20,6 +20,8 @@ public:
     // Arrival with Next: the highlighter's font, the generated macro lines for ParamCount
     // parameters, then the colouring. Earlier edits in the box are replaced.
     void Enter() override;
+    // The code is pasted and saved as code-page-1252 text: characters beyond it are refused.
+    bool Check() override;
     QWidget* FirstField() const override;
 
     // The box whose content Finish pastes and saves.

@@ -44,6 +44,10 @@ void Page5Hint::SetPageTexts() {
     m_lblStep5b->setText(QStringLiteral("Add this to you USER.MCD file"));
 }
 
+bool Page5Hint::Check() {
+    return CheckCp1252(m_memoHint->toPlainText(), QStringLiteral("The hint"), m_memoHint);
+}
+
 QWidget* Page5Hint::FirstField() const {
     return m_memoHint;
 }

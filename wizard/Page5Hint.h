@@ -18,6 +18,8 @@ public:
     // Arrival with Next: the keyword block for ParamCount parameters in the memo and
     // the rendering of its hint in the preview.
     void Enter() override;
+    // The hint file is code-page-1252 text: characters beyond it are refused.
+    bool Check() override;
     QWidget* FirstField() const override;
 
     // The memo whose lines Finish saves as the hint file.

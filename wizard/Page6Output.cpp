@@ -167,10 +167,14 @@ QString Page6Output::SourceFileName() const {
     return m_sourceName;
 }
 
-FinishPlan Page6Output::Plan(bool connected) const {
+FinishPlan Page6Output::Plan(const QString& pasteProblem) const {
     const OutputChoices chosen = Choices();
     FinishPlan plan;
-    plan.Paste = chosen.PasteCode && connected;
+    plan.Paste = chosen.PasteCode && pasteProblem.isEmpty();
+    // A box ticked only by the settings, with no IDE at start-up, was never offered.
+    if (chosen.PasteCode && m_chkPasteCode->isEnabled()) {
+        plan.PasteProblem = pasteProblem;
+    }
     plan.SaveCode = chosen.SaveCode;
     plan.SaveHint = chosen.SaveHint;
     plan.SaveSource = chosen.SaveSource;

@@ -46,8 +46,10 @@ public:
     QString HintFileName() const;
     QString SourceFileName() const;
 
-    // What Finish is to do as the page now stands; the paste only with the IDE connected.
-    FinishPlan Plan(bool connected) const;
+    // What Finish is to do as the page now stands; the paste only when pasteProblem (why the
+    // IDE cannot take it now) is empty. A ticked paste that was offered but cannot happen is
+    // carried as the plan's PasteProblem.
+    FinishPlan Plan(const QString& pasteProblem) const;
 
 private:
     void cmdBrowseSavePathClick();

@@ -4,7 +4,9 @@
 #include "Cp1252.h"
 #include "MacroCodeGenerator.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <string>
 
@@ -19,6 +21,25 @@ inline QString FromCp1252(const std::string& bytes) {
 // A character that the code page lacks becomes '?', which no name rule accepts.
 inline std::string ToCp1252(const QString& text) {
     return richtext::EncodeCp1252(text);
+}
+
+// The characters of a text that code page 1252 cannot hold, each once, as a reader can tell
+// them apart: separated by spaces, a character that shows nothing by its code (U+200B).
+// Empty when the code page holds the whole text.
+inline QString CharsOutsideCp1252(const QString& text) {
+    const QList<uint> ucs4 = text.toUcs4();
+    const std::u32string outside =
+        richtext::CharsOutsideCp1252(std::u32string(ucs4.begin(), ucs4.end()));
+    QStringList shown;
+    for (const char32_t ch : outside) {
+        const bool visible = QChar::isPrint(ch) && !QChar::isSpace(ch) &&
+                             QChar::category(ch) != QChar::Mark_NonSpacing;
+        shown << (visible ? QString::fromUcs4(&ch, 1)
+                          : QStringLiteral("U+%1")
+                                .arg(static_cast<uint>(ch), 4, 16, QChar(u'0'))
+                                .toUpper());
+    }
+    return shown.join(u' ');
 }
 
 // Paths handed to the core, and the core's messages (which name paths and carry the system's

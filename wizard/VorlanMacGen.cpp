@@ -486,8 +486,8 @@ void TfmMacroGen::cmdNavFinishedClick() {
     const FinishContent content{*CodePage()->CodeBox()->document(),
                                 HintPage()->HintBox()->document()->toRawText(), m_state.ParamCount,
                                 m_definition};
-    if (RunFinish(OutputPage()->Plan(ide::IsConnected()), content, m_dialogs, this) !=
-        FinishOutcome::Done) {
+    if (RunFinish(OutputPage()->Plan(FromCoreText(ide::PasteProblem())), content, m_dialogs,
+                  this) != FinishOutcome::Done) {
         return;
     }
     StoreSettings();

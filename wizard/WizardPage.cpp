@@ -2,6 +2,7 @@
 #include "WizardPage.h"
 
 #include "Illustration.h"
+#include "Text1252.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -64,19 +65,32 @@ int RoomOf(const QWidget* w) {
     return limit - mine.left();
 }
 
+// Widens w to `needed` as far as the free room on its right allows.
+void GrowInto(QWidget* w, int needed) {
+    if (needed <= w->width() || w->parentWidget() == nullptr) {
+        return;
+    }
+    // The width the layout gave it stays known, for comparing the layouts of systems whose
+    // fonts differ.
+    if (!w->property("designedWidth").isValid()) {
+        w->setProperty("designedWidth", w->width());
+    }
+    w->resize(std::max(w->width(), std::min(needed, RoomOf(w))), w->height());
+}
+
 } // namespace
 
 void FitCaptions(QWidget* root) {
     for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
-        const int needed = CaptionWidth(button);
-        if (needed > button->width() && button->parentWidget() != nullptr) {
-            // The width the layout gave it stays known, for comparing the layouts of systems
-            // whose fonts differ.
-            if (!button->property("designedWidth").isValid()) {
-                button->setProperty("designedWidth", button->width());
-            }
-            button->resize(std::max(button->width(), std::min(needed, RoomOf(button))),
-                           button->height());
+        GrowInto(button, CaptionWidth(button));
+    }
+    // A status panel is sized once for the widest text it shows, so that it does not change
+    // size as its text changes.
+    for (QLabel* panel : root->findChildren<QLabel*>()) {
+        const QString widest = panel->property(kWidestText).toString();
+        if (!widest.isEmpty()) {
+            const int frame = panel->width() - panel->contentsRect().width();
+            GrowInto(panel, panel->fontMetrics().horizontalAdvance(widest) + kSlack + frame);
         }
     }
 }
@@ -137,6 +151,26 @@ QLabel* WizardPage::AddPageText(const char* name, int x, int y, int w, int h) {
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+QString WizardPage::Cp1252Refusal(const QString& text, const QString& what) {
+    const QString outside = CharsOutsideCp1252(text);
+    if (outside.isEmpty()) {
+        return {};
+    }
+    return QStringLiteral("%1 holds characters that the compiler's files cannot hold: %2\n\n"
+                          "Please replace them to continue.")
+        .arg(what, outside);
+}
+
+bool WizardPage::CheckCp1252(const QString& text, const QString& what, QWidget* box) {
+    const QString refusal = Cp1252Refusal(text, what);
+    if (refusal.isEmpty()) {
+        return true;
+    }
+    Ui().Information(this, refusal);
+    box->setFocus();
+    return false;
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y) {

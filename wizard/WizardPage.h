@@ -65,6 +65,12 @@ protected:
     void SetBuddy(const char* label, QWidget* control);
     // The word-wrapped explanatory text beside the illustration.
     QLabel* AddPageText(const char* name, int x, int y, int w, int h);
+    // Refuses a box's text that the compiler's files (code page 1252) cannot hold: tells the
+    // user which characters `what` holds, gives `box` the focus and returns false. The box
+    // keeps its text, for the user to change.
+    // The refusal of text that code page 1252 cannot hold, or empty.
+    static QString Cp1252Refusal(const QString& text, const QString& what);
+    bool CheckCp1252(const QString& text, const QString& what, QWidget* box);
 
 private:
     int m_index;
@@ -75,6 +81,8 @@ private:
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y);
 QLabel* MakeStatusPanel(QWidget* parent, const char* name, int x, int y, int w, int h);
+// The property of a status panel that holds the widest text it will show, for FitCaptions.
+inline constexpr const char* kWidestText = "widestText";
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
                         int h);
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
@@ -90,7 +98,8 @@ QWidget* MakePanel(QWidget* parent, const char* name, int x, int y, int w, int h
 
 // Widens every button, check box and radio button under `root` whose caption its font cannot
 // show whole in its width (a larger font, or the text drawn at a scale), into the free room to
-// its right only: nothing moves, and nothing grows over a neighbour.
+// its right only: nothing moves, and nothing grows over a neighbour. A status panel with a
+// kWidestText property grows the same way to show that text whole.
 void FitCaptions(QWidget* root);
 
 // Escape closes the tool window, as it closes a dialog; an open list in it takes the key first.

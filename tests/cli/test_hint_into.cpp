@@ -91,10 +91,11 @@ TEST_F(HintInto, RefusalsAndUsage) {
         {"hint " + m_mcs + " --into " + (m_dir / "no" / "USER.MCD").string(), 1,
          "Cannot create file \"" + (m_dir / "no" / "USER.MCD").string() + "\". "},
         {"hint " + (m_dir / "none.mcs").string() + " --into " + m_mcd, 1, "Cannot open file"},
-        {"hint " + m_mcs + " --into", 2, "Usage: vmacgen hint"},
-        {"hint " + m_mcs + " --dry-run", 2, "Usage: vmacgen hint"},
-        {"hint " + m_mcs + " --into a --into b", 2, "Usage: vmacgen hint"},
-        {"hint " + m_mcs + " x.mcs --into a", 2, "Usage: vmacgen hint"},
+        {"hint " + m_mcs + " --into", 2,
+         "vmacgen hint: --into needs a PATH\n\nUsage: vmacgen hint"},
+        {"hint " + m_mcs + " --dry-run", 2, "vmacgen hint: --dry-run goes with --into PATH\n"},
+        {"hint " + m_mcs + " --into a --into b", 2, "vmacgen hint: --into given twice\n"},
+        {"hint " + m_mcs + " x.mcs --into a", 2, "vmacgen hint: unexpected argument x.mcs\n"},
     };
     for (const auto& c : cases) {
         const Outcome r = run(c.args);

@@ -78,9 +78,9 @@ TEST_F(ImportCommand, RefusalsAndUsage) {
         {"import " + edited + " --macro Other", 1, edited + " holds no macro Other; it holds:\n"},
         {"import " + (m_dir / "none.bas").string(), 1, "Cannot open file \""},
         {"import " + file("Plain.txt", "x = 1\r\n"), 1, m_dir.string() + "/Plain.txt: no macro"},
-        {"import", 2, "Usage: vmacgen import FILE"},
-        {"import a.bas --macro", 2, "Usage: vmacgen import FILE"},
-        {"import a.bas --frobnicate", 2, "Usage: vmacgen import FILE"},
+        {"import", 2, "vmacgen import: no FILE given\n\nUsage: vmacgen import"},
+        {"import a.bas --macro", 2, "vmacgen import: --macro needs a NAME\n"},
+        {"import a.bas --frobnicate", 2, "vmacgen import: unknown option --frobnicate\n"},
     };
     for (const auto& c : cases) {
         const Outcome o = run(c.args);

@@ -42,7 +42,8 @@ public: // for the case table's set-up steps
 
 TEST_F(PageCommand, TellsWhatTheLinkSeesOrWhyItSeesNothing) {
     const char kPage[] =
-        "Start:\r\n\tDim Counter As Byte\r\n; Loop: a comment\r\nLoop: GoTo Loop\r\n";
+        "Start:\r\n\tDim Counter As Byte\r\n; Loop: a comment\r\nLoop: GoTo Loop\r\n"
+        "Dim Buf[8] As Byte\r\n";
     struct {
         const char* Name;
         std::function<void(PageCommand&)> Prepare;
@@ -52,8 +53,8 @@ TEST_F(PageCommand, TellsWhatTheLinkSeesOrWhyItSeesNothing) {
         {"connected",
          [&](PageCommand& t) { t.writeSession(t.writePage("Blink.bas", kPage), 16, 2, 3); },
          0,
-         {"Connected: yes\n", "Page: Blink.bas\n", "Core: 16\n", "Lines: 3\n",
-          "Labels (2): Start, Loop\n", "Variables (1): Counter\n", "Cursor: 2, 3\n"}},
+         {"Connected: yes\n", "Page: Blink.bas\n", "Core: 16\n", "Lines: 4\n",
+          "Labels (2): Start, Loop\n", "Variables (2): Counter, Buf\n", "Cursor: 2, 3\n"}},
         {"core of neither family",
          [&](PageCommand& t) { t.writeSession(t.writePage("Any.bas", kPage)); },
          0,

@@ -58,10 +58,6 @@ TEST_F(Vmacgen, FailuresAndUsage) {
          "Cannot open file \"" + (m_dir / "none.mcs").string() + "\". No such file or directory\n"},
         {"hint " + file("bad.mcs", "2,A,V,2,maybe,0\r\n"), 1,
          "'maybe' is not a valid boolean value\n"},
-        {"", 2, "Usage: vmacgen"},
-        {"code", 2, "Usage: vmacgen"},
-        {"paint x.mcs", 2, "Usage: vmacgen"},
-        {"code a.mcs b.mcs", 2, "Usage: vmacgen"},
     };
     for (const auto& c : cases) {
         const Outcome r = run(c.args);
@@ -72,6 +68,50 @@ TEST_F(Vmacgen, FailuresAndUsage) {
     const Outcome help = run("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with("Usage: vmacgen"));
+}
+
+// Wrong usage: first the one line that names what was wrong, then the usage of that command
+// alone (the whole usage when no known command was named); status 2, nothing on standard output.
+TEST_F(Vmacgen, WrongUsageSaysWhatWasWrong) {
+    const std::string page = file("p.bas", "Dim A As Byte\r\n");
+    const struct {
+        std::string args;
+        std::string line;
+        std::string command; // whose usage follows; empty: the whole usage
+    } cases[] = {
+        {"", "vmacgen: no command given", ""},
+        {"codee x.mcs", "vmacgen: unknown command codee; did you mean code?", ""},
+        {"--bogus", "vmacgen: unknown option --bogus", ""},
+        {"code", "vmacgen code: no FILE.mcs given", "code"},
+        {"code x.mcs --bogus", "vmacgen code: unknown option --bogus", "code"},
+        {"attach " + page + " --core 15", "vmacgen attach: --core must be 14 or 16, not 15",
+         "attach"},
+        {"attach " + page + " --line 0",
+         "vmacgen attach: --line must be a whole number from 1, not 0", "attach"},
+        {"attach " + page + " --column abc",
+         "vmacgen attach: --column must be a whole number from 1, not abc", "attach"},
+        {"attach", "vmacgen attach: no PAGE given", "attach"},
+        {"detach now", "vmacgen detach: unexpected argument now", "detach"},
+        {"check", "vmacgen check: no FILE.mcs and no --code FILE given", "check"},
+        {"check x.mcs --set 9=1", "vmacgen check: --set takes SYMBOL=VALUE, not 9=1", "check"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        const std::string usage = c.command.empty() ? "Usage: vmacgen COMMAND ARGUMENTS\n"
+                                                    : "Usage: vmacgen " + c.command + " ";
+        EXPECT_TRUE(r.err.starts_with(c.line + "\n\n" + usage)) << r.err;
+        EXPECT_EQ(r.err.find("\n  detach ") != std::string::npos,
+                  c.command.empty() || c.command == "detach")
+            << "only the command's own usage";
+    }
+    // A page that cannot be read is told with the system's reason, as other commands tell it.
+    const std::string missing = (m_dir / "missing.bas").string();
+    const Outcome gone = run("attach " + missing);
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_EQ(gone.err, "Cannot open file \"" + missing + "\". No such file or directory\n");
 }
 
 // Every command prints its own part of the usage on standard output, wherever --help stands.
@@ -89,7 +129,7 @@ TEST_F(Vmacgen, EveryCommandTakesHelpAndTheProgramItsVersion) {
     }
     const Outcome unknown = run("paint --help");
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_TRUE(unknown.err.starts_with("Usage: vmacgen"));
+    EXPECT_TRUE(unknown.err.starts_with("vmacgen: unknown command paint"));
     const Outcome version = run("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "vmacgen " VMG_VERSION "\n");

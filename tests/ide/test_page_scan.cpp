@@ -76,8 +76,9 @@ TEST_P(DeclaredVariableOfTest, TakesTheDeclaredName) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, DeclaredVariableOfTest,
     ::testing::Values(
-        NameCase{"Dim Counter As Byte", "Counter"},
-        NameCase{"DIM Buffer[16] AS BYTE", "Buffer[16]"}, NameCase{"dim lower as word", "lower"},
+        NameCase{"Dim Counter As Byte", "Counter"}, NameCase{"DIM Buffer[16] AS BYTE", "Buffer"},
+        NameCase{"Dim Arr [10] As Byte", "Arr"}, NameCase{"Dim Arr[ 10 ] As Word", "Arr"},
+        NameCase{"dim lower as word", "lower"},
         NameCase{"   Dim Indented As Word  \x01", "Indented"}, NameCase{"Dim X, Y As Word", "X"},
         NameCase{"Dim A,B As Byte", "A"}, NameCase{"Dim Odd\x02Tail As Byte", "Odd"},
         NameCase{"Dim\x01Ctl As Byte", ""},

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -109,6 +110,24 @@ TEST_F(CheckCallTest, ADeletedEndifIsFoundAndItsLineSelectedInTheCodeBox) {
     EXPECT_EQ(Window().Definition(), def);
     EXPECT_EQ(code->toPlainText(), edited);
     EXPECT_EQ(State().CurrentPage, 4);
+}
+
+// A call of any length: PRM_COUNT shows its real count, and the simulation uses it.
+TEST_F(CheckCallTest, PrmCountIsTheCallsOwnCountWhateverItsSize) {
+    CheckCallWindow* w = OpenCheck();
+    ASSERT_NE(w, nullptr);
+    auto* count = w->findChild<QSpinBox*>("spnCount");
+    ASSERT_NE(count, nullptr);
+    QStringList args;
+    for (int i = 1; i <= 100; ++i) {
+        args << QString::number(i);
+    }
+    w->CallBox()->selectAll();
+    QTest::keyClicks(w->CallBox(), QStringLiteral("Total = AddNums ") + args.join(", "));
+    EXPECT_EQ(count->value(), 100);
+    const QListWidgetItem* fired = ResultStarting(w, QStringLiteral("line "));
+    ASSERT_NE(fired, nullptr) << Results(w).join(u'\n').toStdString();
+    EXPECT_TRUE(fired->text().contains(QStringLiteral("Too many"))) << fired->text().toStdString();
 }
 
 } // namespace

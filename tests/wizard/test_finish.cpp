@@ -512,6 +512,35 @@ TEST(FinishParts, TheBoxesLinesEndOnceInTheTextAndInTheFiles) {
     }
 }
 
+// A paste chosen while the IDE had the page, whose page is gone at Finish: the summary says so
+// in its own line, OK writes nothing and keeps page 6 with the reason; unticked, the code saves.
+TEST_F(FinishTest, APasteThatCanNoLongerHappenIsToldAndNothingIsWritten) {
+    ReachOutput({true, true, false, false});
+    const QString moved = PageFile() + QStringLiteral(".moved");
+    ASSERT_TRUE(QFile::rename(PageFile(), moved));
+    Finish({true});
+    const QStringList summary = m_dialogs.Texts(DialogKind::ConfirmActions);
+    ASSERT_EQ(summary.size(), 1);
+    const QString line = summary[0].section(QStringLiteral("\r\n"), 0, 0);
+    EXPECT_TRUE(line.startsWith(QStringLiteral("Code cannot be placed in Main.bas: the IDE is not "
+                                               "connected (")))
+        << summary[0].toStdString();
+    EXPECT_TRUE(line.contains(PageFile())) << "the reason names the page";
+    EXPECT_TRUE(summary[0].contains(QStringLiteral("\r\nCode will be saved to AddNums_mac.rtf")));
+    const QStringList errors = m_dialogs.Texts(DialogKind::Error);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(line)) << errors[0].toStdString();
+    EXPECT_TRUE(FilesInOut().empty());
+    ExpectStillOpen();
+
+    m_dialogs.Clear();
+    Click("chkPasteCode");
+    Finish({true});
+    EXPECT_EQ(FilesInOut(), std::set<QString>{QLatin1String(kCode)});
+    EXPECT_EQ(ReadAll(moved), kPage);
+    EXPECT_FALSE(Window().isVisible());
+}
+
 // A page the paste cannot write (a full disk when running as root, else a read-only page): the
 // error names the page and the reason, the files before it stay written, no settings are
 // stored and page 6 stays; once the page can be written, Finish pastes the code once.

@@ -176,7 +176,7 @@ const Scenario kScenarios[] = {
     {"ChangesOnPage1",
      false,
      {{2, "\nchkAllowAltArgs 320,240 ?x17 shown=0 enabled=1 checked=1"},
-      {2, "\npnlParamNum 16,152 113x25 shown=1 enabled=1 [Parameter 1]"},
+      {2, "\npnlParamNum 16,152 ?x25 shown=1 enabled=1 [Parameter 1]"},
       {3, "\nchkAllowAltRet 320,32 ?x17 shown=0 enabled=1 checked=1"},
       {6, "\nchkPasteCode 168,168 ?x17 shown=1 enabled=0 checked=0"}}},
 };

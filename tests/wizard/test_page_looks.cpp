@@ -174,5 +174,30 @@ TEST_F(PageLooksTest, LayoutEveryCaptionFitsOnEveryPage) {
     }
 }
 
+// Page 2's panel shows "Param Count Exceeded" whole, where it grows to the right (also at twice
+// the size); a twentieth parameter loaded from a file reads "Parameter 20" (test_params_page).
+TEST_F(PageLooksTest, LayoutTheParameterPanelShowsParamCountExceededWhole) {
+    if (!MeasuresAsShown()) {
+        GTEST_SKIP() << "checked on the windows platform";
+    }
+    Start();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+    NextTo(1);
+    QByteArray source = "1,Many,0,,0,0,\r\n";
+    for (int k = 0; k < 19; ++k) {
+        source += "2,P,V,2,0,0\r\n";
+    }
+    OpenSource(source);
+    ASSERT_EQ(State().ParamCount, 19);
+    NextTo(2);
+    while (State().CurrentParam < 20) {
+        Click("cmdNextArg");
+    }
+    auto* panel = Find<QLabel>("pnlParamNum");
+    EXPECT_EQ(panel->text(), QStringLiteral("Param Count Exceeded"));
+    EXPECT_EQ(Cut(*panel), QString());
+    EXPECT_EQ(panel->pos(), QPoint(16, 152));
+}
+
 } // namespace
 } // namespace vmg::wizard::test

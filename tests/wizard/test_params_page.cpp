@@ -502,7 +502,7 @@ TEST_P(TwentyParamsTest, DeleteWithAFullTableLeavesTheLastSlotEmpty) {
     ASSERT_EQ(State().ParamCount, 20);
     NextTo(2);
     GoToSlot(20);
-    EXPECT_EQ(Panel(), QStringLiteral("Param Count Exceeded"));
+    EXPECT_EQ(Panel(), QStringLiteral("Parameter 20")) << "a loaded parameter like the others";
     EXPECT_EQ(Enabled(), (Buttons{true, true, false, false})) << "no slot follows the 20th";
     Click("cmdNextArg");
     EXPECT_EQ(State().CurrentParam, 20);
@@ -571,7 +571,7 @@ class GetVarsTest : public ParamsPageTest, public ::testing::WithParamInterface<
 
 TEST_P(GetVarsTest, GetVarsFillsSortsAddsTheRegistersAndWorksOnce) {
     const GetVarsCase& c = GetParam();
-    WriteSession(c.core, "Dim Zeta As Byte\r\n"
+    WriteSession(c.core, "Dim Zeta[10] As Byte\r\n"
                          "Dim alpha As Word\r\n"
                          "Start:\r\n"
                          "Dim Mid As Byte\r\n"
@@ -586,6 +586,11 @@ TEST_P(GetVarsTest, GetVarsFillsSortsAddsTheRegistersAndWorksOnce) {
     EXPECT_EQ(Items(dest), c.expected);
     EXPECT_EQ(dest->currentText(), QStringLiteral("Zeta")) << "the page's first variable";
     EXPECT_FALSE(Find<QPushButton>("cmdGetVars0")->isEnabled());
+    // What is offered is taken: the array's name, without its size.
+    Type("txtParamName", QStringLiteral("Count"));
+    Click("cmdAddArg");
+    EXPECT_EQ(State().ParamCount, 1) << m_dialogs.Transcript().toStdString();
+    EXPECT_EQ(codegen::Definition().Params[0].VarName, "Zeta");
 
     // Entering the page again neither refills nor repeats a register name.
     Back();

@@ -265,11 +265,14 @@ TEST_F(PreviewTest, TheButtonIsOfferedOnPagesOneToThreeInFreeRoomAndTabStaysInTh
     for (const char* other : {"cmdNavHelp", "cmdNavCancel"}) {
         EXPECT_FALSE(button->geometry().intersects(Find<QPushButton>(other)->geometry()));
     }
+    Find<QLineEdit>("txtMacroName")->setText(QStringLiteral("AddNums"));
     Click("cmdPreview");
     Settle();
     // Its text can be selected and copied, not edited.
     QTextEdit* code = Window().Preview()->CodeBox();
     const QString text = code->toPlainText();
+    ASSERT_FALSE(text.isEmpty());
+    QApplication::clipboard()->clear();
     code->selectAll();
     QTest::keyClick(code, Qt::Key_C, Qt::ControlModifier);
     QTest::keyClicks(code, "x");

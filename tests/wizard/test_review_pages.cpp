@@ -8,6 +8,7 @@
 #include "Text1252.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
@@ -156,6 +157,80 @@ TEST_F(ReviewPagesTest, TheHintPageShowsTheBlockAndItsPreview) {
     ASSERT_FALSE(name.isNull());
     EXPECT_TRUE(LookAt(*demo->document(), name.selectionStart()).Bold);
     EXPECT_FALSE(demo->document()->isUndoAvailable());
+}
+
+// A block pasted after a dark red bold directive takes the box's plain look, as the saved rich
+// text does; undo takes the whole paste back.
+TEST_F(ReviewPagesTest, TextPastedIntoTheCodeBoxTakesThePlainLook) {
+    LoadAndGoTo(4);
+    QTextEdit* box = CodeBox();
+    const QString before = box->toPlainText();
+    const QTextCursor macro = box->document()->find(QStringLiteral("MACRO"));
+    ASSERT_FALSE(macro.isNull());
+    QTextCursor caret = box->textCursor();
+    caret.setPosition(macro.selectionEnd());
+    box->setTextCursor(caret);
+    box->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("\r\nPasted = 1\r\nMore = 2"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(box->toPlainText().contains(QStringLiteral("MACRO\nPasted = 1\nMore = 2")))
+        << box->toPlainText().toStdString();
+    const Look plain{QColor(Qt::black), false, false};
+    for (const char* find : {"Pasted", "= 2"}) {
+        const QTextCursor at = box->document()->find(QString::fromLatin1(find));
+        ASSERT_FALSE(at.isNull());
+        EXPECT_EQ(LookAt(*box->document(), at.selectionStart()), plain) << find;
+        EXPECT_EQ(FormatAt(*box->document(), at.selectionStart()).font().family(),
+                  box->font().family());
+    }
+    EXPECT_EQ(LookAt(*box->document(), macro.selectionStart()),
+              (Look{QColor(128, 0, 0), true, false}));
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(box->toPlainText(), before);
+}
+
+// Text the compiler's files (code page 1252) cannot hold is refused where it is typed: Next
+// names each such character once, the page stays and the box keeps the text; é and € pass.
+TEST_F(ReviewPagesTest, TextOutsideCodePage1252IsRefusedOnNextWhereItIsTyped) {
+    const QString bad = QString::fromUtf8("é€ \xF0\x9F\x98\x80\xE6\xBC\xA2\xE5\xAD\x97 \xCE\xA9 "
+                                          "\xC5\x9D\xCE\xA9\xE2\x80\x8B");
+    const QString named =
+        QString::fromUtf8("\xF0\x9F\x98\x80 \xE6\xBC\xA2 \xE5\xAD\x97 \xCE\xA9 \xC5\x9D U+200B");
+    const QString good = QString::fromUtf8("é € fine");
+    struct Case {
+        int page;
+        const char* box;
+        const char* what;
+    };
+    const Case cases[] = {{1, "memoDescription", "The description"},
+                          {4, "rtxtCode", "The code"},
+                          {5, "memoHint", "The hint"}};
+    LoadAndGoTo(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box);
+        NextTo(c.page);
+        QWidget* box = Find<QWidget>(c.box);
+        const auto replaceText = [box](const QString& text) {
+            box->setFocus();
+            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text, Qt::NoModifier);
+        };
+        replaceText(bad);
+        m_dialogs.Clear();
+        Next();
+        EXPECT_EQ(State().CurrentPage, c.page);
+        EXPECT_EQ(m_dialogs.Texts(DialogKind::Information),
+                  QStringList{QLatin1String(c.what) +
+                              QStringLiteral(" holds characters that the compiler's files cannot "
+                                             "hold: ") +
+                              named + QStringLiteral("\n\nPlease replace them to continue.")});
+        EXPECT_EQ(box->property("plainText").toString(), bad);
+        EXPECT_EQ(Window().focusWidget(), box);
+        replaceText(good);
+        Next();
+        EXPECT_EQ(State().CurrentPage, c.page + 1) << m_dialogs.Transcript().toStdString();
+    }
+    EXPECT_EQ(codegen::Definition().Header.Description, "\xE9 \x80 fine");
 }
 
 } // namespace
