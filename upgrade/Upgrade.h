@@ -1,0 +1,85 @@
+// Keeping the macros of a code file up to date where they stand: the plan (old text to new
+// text, one report a macro) and the one seam through which a file is edited in place.
+#pragma once
+
+#include "MacroCodeGenerator.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// All text here is 8-bit, code page 1252, held in std::string.
+namespace vmg::upgrade {
+
+enum class MacroState {
+    Updated,  // its lines are replaced with the generator's
+    UpToDate, // its lines are the generator's already
+    Left,     // it cannot be imported (edited by hand) and stays as it is
+};
+
+struct CallCounts {
+    int Calls = 0;  // calls of the macro in the same text
+    int Before = 0; // of them, those that pass with the old lines
+    int After = 0;  // and with the new ones
+};
+
+struct MacroReport {
+    std::string Name;
+    int HeaderLine = 0; // in the old text, from 1
+    int FirstLine = 0;  // the lines replaced (Updated) or read (UpToDate), from 1
+    int LastLine = 0;
+    MacroState State = MacroState::Left;
+    std::string Why; // Updated: what differed; Left: the importer's refusal
+    std::vector<std::string> Notes;
+    std::optional<CallCounts> Calls; // Updated only
+    codegen::MacroDefinition Definition;
+    int32_t ParamCount = 0;
+    bool KeyBlockFound = false; // the keyword text held its block (and it was used)
+};
+
+struct UpgradeOptions {
+    std::optional<std::string> Macro; // only this one (exact name, else in any letter case)
+    std::optional<std::string> KeywordText;
+    std::string KeywordSource; // the keyword file's name, for the notes
+};
+
+struct UpgradePlan {
+    std::string NewText; // the old text with the updated macros replaced in place
+    std::vector<MacroReport> Macros;
+    bool Changed = false;
+    std::string Problem; // non-empty: nothing may be done (the text is rich text, no macro ...)
+    // With KeywordText: the keyword text with the blocks of the imported macros regenerated.
+    std::string NewKeywordText;
+    bool KeywordChanged = false;
+    std::string KeywordProblem; // a block that could not be put back; the keyword text stays
+};
+
+// Imports every macro (or the one named) of a code text, and replaces the lines of those whose
+// generated text now differs with the generator's, in the macro's own line ends; every byte
+// outside them stays as it was.
+UpgradePlan PlanUpgrade(std::string_view text, const UpgradeOptions& options);
+
+// "AddNums (line 2): updated (old count bounds); calls that pass: 0 of 3 before, 3 after".
+std::string FormatReport(const MacroReport& report);
+// "2 updated, 1 up to date, 1 left as it is".
+std::string FormatTotal(const std::vector<MacroReport>& macros);
+
+// ---- Writing a file in place ----
+
+struct EditOutcome {
+    bool Ok = false;
+    std::string Message; // when not Ok: names the file and gives the reason
+};
+
+// Replaces the file at path, whose content was `oldBytes` when it was read, with `newBytes`:
+// refused when it is no longer what was read, not a regular file, too large or not writable;
+// replaced whole through a temporary file keeping its permissions; the old content kept as
+// path.bak once the replace succeeded.
+EditOutcome EditInPlace(const std::string& path, const std::string& oldBytes,
+                        const std::string& newBytes);
+
+// The largest code file that is edited.
+inline constexpr std::uint64_t kMaxEditBytes = std::uint64_t{64} << 20;
+
+} // namespace vmg::upgrade
