@@ -46,13 +46,65 @@ void out(std::FILE* to, const std::string& text) {
     std::fflush(to);
 }
 
-// Writes one file's new content; false (with the reason on standard error) when refused.
-bool write(const std::string& path, const std::string& oldBytes, const std::string& newBytes) {
-    const upgrade::EditOutcome r = upgrade::EditInPlace(path, oldBytes, newBytes);
-    if (!r.Message.empty()) {
-        out(stderr, r.Message + "\n");
+void report(std::FILE* to, const std::string& file, const upgrade::UpgradePlan& plan) {
+    for (const auto& m : plan.Macros) {
+        out(to, upgrade::FormatReport(m) + "\n");
     }
-    return r.Ok;
+    out(to, file + ": " + upgrade::FormatTotal(plan.Macros) + "\n");
+}
+
+// The change as a unified diff, the reports on standard error; nothing is written.
+int dryRun(const Options& o, const macimport::FileBytes& hint,
+           const upgrade::UpgradeOptions& options) {
+    const macimport::FileBytes file = macimport::ReadTextFile(o.file);
+    if (!file.Ok) {
+        out(stderr, file.Message + "\n");
+        return 1;
+    }
+    const upgrade::UpgradePlan plan = upgrade::PlanUpgrade(file.Bytes, options);
+    if (!plan.Problem.empty()) {
+        out(stderr, o.file + ": " + plan.Problem + "\n");
+        return 1;
+    }
+    report(stderr, o.file, plan);
+    out(stdout, keyfile::UnifiedDiff(file.Bytes, plan.NewText, o.file, o.file));
+    if (!plan.KeywordProblem.empty()) {
+        out(stderr, *o.hint + ": " + plan.KeywordProblem + "\n");
+        return 1;
+    }
+    if (plan.KeywordChanged) {
+        out(stdout, keyfile::UnifiedDiff(hint.Bytes, plan.NewKeywordText, *o.hint, *o.hint));
+    }
+    return 0;
+}
+
+// The code file, then the keyword file, each through the in-place edit.
+int upgradeFiles(const Options& o, const upgrade::UpgradeOptions& options) {
+    using upgrade::seam::EditStatus;
+    const upgrade::FileUpgrade done = upgrade::UpgradeFile(o.file, options);
+    if (done.Edit.Status == EditStatus::Refused) {
+        out(stderr, o.file + ": " + done.Edit.Reason + "\n");
+        return 1;
+    }
+    if (!done.Edit.ok() && done.Edit.Status != EditStatus::BackupLost) {
+        out(stderr, upgrade::EditFailure(done.Edit) + "\n");
+        return 1;
+    }
+    report(stdout, o.file, done.Plan);
+    bool ok = done.Edit.ok();
+    if (!ok) {
+        out(stderr, upgrade::EditFailure(done.Edit) + "\n");
+    }
+    if (o.hint) {
+        const auto keywords = upgrade::UpgradeKeywordFile(*o.hint, done.Plan.Macros);
+        if (!keywords.ok()) {
+            out(stderr, keywords.Status == EditStatus::Refused
+                            ? *o.hint + ": " + keywords.Reason + "; it is left as it is\n"
+                            : upgrade::EditFailure(keywords) + "\n");
+            ok = false;
+        }
+    }
+    return ok ? 0 : 1;
 }
 
 } // namespace
@@ -62,11 +114,6 @@ int UpgradeCommand(std::span<const std::string_view> args) {
     if (!o) {
         out(stderr, "Usage: vmacgen upgrade FILE [--macro NAME] [--hint USER.MCD] [--dry-run]\n");
         return 2;
-    }
-    const macimport::FileBytes file = macimport::ReadTextFile(o->file);
-    if (!file.Ok) {
-        out(stderr, file.Message + "\n");
-        return 1;
     }
     upgrade::UpgradeOptions options;
     options.Macro = o->macro;
@@ -80,32 +127,7 @@ int UpgradeCommand(std::span<const std::string_view> args) {
         options.KeywordText = hint.Bytes;
         options.KeywordSource = *o->hint;
     }
-    const upgrade::UpgradePlan plan = upgrade::PlanUpgrade(file.Bytes, options);
-    if (!plan.Problem.empty()) {
-        out(stderr, o->file + ": " + plan.Problem + "\n");
-        return 1;
-    }
-    // A dry run keeps standard output for the diff.
-    std::FILE* report = o->dryRun ? stderr : stdout;
-    for (const auto& m : plan.Macros) {
-        out(report, upgrade::FormatReport(m) + "\n");
-    }
-    out(report, o->file + ": " + upgrade::FormatTotal(plan.Macros) + "\n");
-    if (!plan.KeywordProblem.empty()) {
-        out(stderr, *o->hint + ": " + plan.KeywordProblem + "; it is left as it is\n");
-    }
-    if (o->dryRun) {
-        out(stdout, keyfile::UnifiedDiff(file.Bytes, plan.NewText, o->file, o->file));
-        if (plan.KeywordChanged) {
-            out(stdout, keyfile::UnifiedDiff(hint.Bytes, plan.NewKeywordText, *o->hint, *o->hint));
-        }
-        return plan.KeywordProblem.empty() ? 0 : 1;
-    }
-    bool ok = !plan.Changed || write(o->file, file.Bytes, plan.NewText);
-    if (ok && plan.KeywordChanged) {
-        ok = write(*o->hint, hint.Bytes, plan.NewKeywordText);
-    }
-    return ok && plan.KeywordProblem.empty() ? 0 : 1;
+    return o->dryRun ? dryRun(*o, hint, options) : upgradeFiles(*o, options);
 }
 
 } // namespace vmg::cli

@@ -1,11 +1,12 @@
-// The one place where upgrade and the wizard's write-back replace a code file in place.
-#include "Upgrade.h"
+// The in-place edit of the seam, served by the atomic replace: read, plan, replace only while
+// the file is still the one read, then the backup.
+#include "EditSeam.h"
 
 #include "Files.h"
 
 #include <filesystem>
 
-namespace vmg::upgrade {
+namespace vmg::upgrade::seam {
 namespace {
 
 // A file marked read-only (no write permission for anyone) is left alone even by a user, such
@@ -19,40 +20,80 @@ bool markedReadOnly(const std::string& path) {
                                 fs::perms::others_write)) == fs::perms::none;
 }
 
-std::string cannot(const std::string& path, const std::string& why) {
-    return "Cannot write \"" + path + "\". " + why;
+std::string sentence(std::string text) {
+    if (!text.empty() && !text.ends_with('.')) {
+        text += '.';
+    }
+    return text;
 }
 
 } // namespace
 
-EditOutcome EditInPlace(const std::string& path, const std::string& oldBytes,
-                        const std::string& newBytes) {
-    const platform::FileRead now = platform::ReadRegularFile(path, kMaxEditBytes);
-    if (!now.ok()) {
-        const bool own = now.Status != platform::ReadStatus::CannotOpen;
-        return {false, cannot(path, (own ? "It " : "") + now.Reason + ".")};
-    }
-    if (now.Bytes != oldBytes) {
-        return {false, cannot(path, "It has changed since it was read; nothing was written.")};
-    }
-    if (markedReadOnly(path)) {
-        return {false, cannot(path, platform::AccessDeniedText())};
-    }
-    // The file must still be the version just compared when the new one takes its place.
-    const platform::ReplaceResult r =
-        platform::ReplaceFile(path, newBytes, [&] { return platform::StampOf(path) == now.Stamp; });
-    if (r.Status == platform::ReplaceStatus::Abandoned) {
-        return {false, cannot(path, "It changed while it was being written; nothing was written.")};
-    }
-    if (!r.ok()) {
-        return {false, cannot(path, r.Reason)};
-    }
-    // The backup only once the file holds the new content.
-    const platform::ReplaceResult bak = platform::ReplaceFile(path + ".bak", oldBytes);
-    if (!bak.ok()) {
-        return {true, "The old content could not be kept in \"" + path + ".bak\". " + bak.Reason};
-    }
-    return {true, {}};
+std::string BackupPathOf(const std::string& path) {
+    return path + ".bak";
 }
 
-} // namespace vmg::upgrade
+EditOutcome EditInPlace(const std::string& path, const EditPlanner& plan,
+                        const EditOptions& options) {
+    EditOutcome out;
+    out.Where = path;
+    platform::FileRead read = platform::ReadRegularFile(path, options.Limit);
+    std::error_code error;
+    const bool missing = read.Status == platform::ReadStatus::CannotOpen &&
+                         !std::filesystem::exists(platform::PathFromUtf8(path), error) && !error;
+    if (!read.ok() && !(missing && options.MayCreate)) {
+        const bool own = read.Status != platform::ReadStatus::CannotOpen;
+        out.Reason = sentence((own ? "It " : "") + read.Reason);
+        return out;
+    }
+    out.Existed = read.ok();
+    out.OldBytes = std::move(read.Bytes);
+    const EditPlan p = plan(out.OldBytes, out.Existed);
+    if (p.Refused) {
+        out.Status = EditStatus::Refused;
+        out.Reason = p.Reason;
+        return out;
+    }
+    out.NewBytes = p.Bytes;
+    if (out.Existed && out.NewBytes == out.OldBytes) {
+        out.Status = EditStatus::Unchanged;
+        return out;
+    }
+    out.Status = EditStatus::CannotWrite;
+    if (out.NewBytes.size() > options.Limit) {
+        out.Reason = "The new content would be larger than the limit of " +
+                     std::to_string(options.Limit) + " bytes.";
+        return out;
+    }
+    if (markedReadOnly(path)) {
+        out.Reason = sentence(platform::AccessDeniedText());
+        return out;
+    }
+    // The file must still be the version read when the new one takes its place.
+    const auto same = [&] {
+        return out.Existed ? platform::StampOf(path) == read.Stamp : !platform::StampOf(path);
+    };
+    const platform::ReplaceResult r = platform::ReplaceFile(path, out.NewBytes, same);
+    if (r.Status == platform::ReplaceStatus::Abandoned) {
+        out.Status = EditStatus::Changed;
+        out.Reason = "It was changed by another program after it was read.";
+        return out;
+    }
+    if (!r.ok()) {
+        out.Reason = sentence(r.Reason);
+        return out;
+    }
+    out.Status = EditStatus::Written;
+    if (options.KeepBackup && out.Existed) {
+        const std::string bak = BackupPathOf(path);
+        const platform::ReplaceResult b = platform::ReplaceFile(bak, out.OldBytes);
+        if (!b.ok()) {
+            out.Status = EditStatus::BackupLost;
+            out.Where = bak;
+            out.Reason = sentence(b.Reason);
+        }
+    }
+    return out;
+}
+
+} // namespace vmg::upgrade::seam

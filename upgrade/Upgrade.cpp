@@ -144,25 +144,6 @@ void countCalls(std::string_view text, const std::vector<std::string>& oldTexts,
     }
 }
 
-// The regenerated keyword blocks of the imported macros that had one.
-void putKeyBlocks(UpgradePlan& plan, const std::string& keywordText) {
-    plan.NewKeywordText = keywordText;
-    for (const MacroReport& m : plan.Macros) {
-        if (!m.KeyBlockFound) {
-            continue;
-        }
-        const auto edit = keyfile::PutKeyBlock(plan.NewKeywordText,
-                                               codegen::KeyBlock(m.Definition, m.ParamCount));
-        if (edit.Kind == keyfile::EditKind::Refused) {
-            plan.KeywordProblem = m.Name + ": " + edit.Message;
-            plan.NewKeywordText = keywordText;
-            return;
-        }
-        plan.NewKeywordText = edit.Bytes;
-    }
-    plan.KeywordChanged = plan.NewKeywordText != keywordText;
-}
-
 } // namespace
 
 UpgradePlan PlanUpgrade(std::string_view text, const UpgradeOptions& options) {
@@ -226,9 +207,65 @@ UpgradePlan PlanUpgrade(std::string_view text, const UpgradeOptions& options) {
     }
     countCalls(text, oldTexts, newTexts, updated);
     if (options.KeywordText) {
-        putKeyBlocks(plan, *options.KeywordText);
+        const auto keywords = PutKeyBlocks(plan.Macros, *options.KeywordText, plan.KeywordProblem);
+        plan.NewKeywordText = keywords.value_or(*options.KeywordText);
+        plan.KeywordChanged = plan.NewKeywordText != *options.KeywordText;
     }
     return plan;
+}
+
+std::optional<std::string> PutKeyBlocks(const std::vector<MacroReport>& macros,
+                                        std::string_view keywordText, std::string& why) {
+    std::string text(keywordText);
+    for (const MacroReport& m : macros) {
+        if (!m.KeyBlockFound) {
+            continue;
+        }
+        auto edit = keyfile::PutKeyBlock(text, codegen::KeyBlock(m.Definition, m.ParamCount));
+        if (edit.Kind == keyfile::EditKind::Refused) {
+            why = m.Name + ": " + edit.Message;
+            return std::nullopt;
+        }
+        text = std::move(edit.Bytes);
+    }
+    return text;
+}
+
+FileUpgrade UpgradeFile(const std::string& path, const UpgradeOptions& options) {
+    FileUpgrade out;
+    const auto plan = [&](std::string_view current, bool) {
+        out.Plan = PlanUpgrade(current, options);
+        if (!out.Plan.Problem.empty()) {
+            return seam::EditPlan{true, {}, out.Plan.Problem};
+        }
+        return seam::EditPlan{
+            false, out.Plan.Changed ? out.Plan.NewText : std::string(current), {}};
+    };
+    seam::EditOptions editOptions;
+    editOptions.Limit = kMaxEditBytes;
+    out.Edit = seam::EditInPlace(path, plan, editOptions);
+    return out;
+}
+
+seam::EditOutcome UpgradeKeywordFile(const std::string& path,
+                                     const std::vector<MacroReport>& macros) {
+    const auto plan = [&](std::string_view current, bool) {
+        std::string why;
+        auto text = PutKeyBlocks(macros, current, why);
+        return text ? seam::EditPlan{false, std::move(*text), {}} : seam::EditPlan{true, {}, why};
+    };
+    return seam::EditInPlace(path, plan);
+}
+
+std::string EditFailure(const seam::EditOutcome& edit) {
+    if (edit.Status == seam::EditStatus::CannotRead) {
+        return "Cannot open file \"" + edit.Where + "\". " + edit.Reason;
+    }
+    if (edit.Status == seam::EditStatus::BackupLost) {
+        return "Cannot write \"" + edit.Where + "\". " + edit.Reason +
+               " The file itself is written; the previous backup is unchanged.";
+    }
+    return "Cannot write \"" + edit.Where + "\". " + edit.Reason;
 }
 
 std::string FormatReport(const MacroReport& m) {

@@ -1,7 +1,8 @@
 // Keeping the macros of a code file up to date where they stand: the plan (old text to new
-// text, one report a macro) and the one seam through which a file is edited in place.
+// text, one report a macro), and the upgrade of files through the in-place edit.
 #pragma once
 
+#include "EditSeam.h"
 #include "MacroCodeGenerator.h"
 
 #include <optional>
@@ -65,21 +66,28 @@ std::string FormatReport(const MacroReport& report);
 // "2 updated, 1 up to date, 1 left as it is".
 std::string FormatTotal(const std::vector<MacroReport>& macros);
 
-// ---- Writing a file in place ----
+// The keyword text with the regenerated blocks of the macros whose block it held (put back
+// the way hint --into does); nothing, with the reason, when a block cannot be put back.
+std::optional<std::string> PutKeyBlocks(const std::vector<MacroReport>& macros,
+                                        std::string_view keywordText, std::string& why);
 
-struct EditOutcome {
-    bool Ok = false;
-    std::string Message; // when not Ok: names the file and gives the reason
-};
-
-// Replaces the file at path, whose content was `oldBytes` when it was read, with `newBytes`:
-// refused when it is no longer what was read, not a regular file, too large or not writable;
-// replaced whole through a temporary file keeping its permissions; the old content kept as
-// path.bak once the replace succeeded.
-EditOutcome EditInPlace(const std::string& path, const std::string& oldBytes,
-                        const std::string& newBytes);
+// ---- Upgrading files in place ----
 
 // The largest code file that is edited.
 inline constexpr std::uint64_t kMaxEditBytes = std::uint64_t{64} << 20;
+
+struct FileUpgrade {
+    seam::EditOutcome Edit;
+    UpgradePlan Plan; // made from the content the edit read
+};
+
+// Upgrades the code file at path through the in-place edit; a plan with a Problem is refused.
+FileUpgrade UpgradeFile(const std::string& path, const UpgradeOptions& options);
+// Puts the regenerated keyword blocks of `macros` into the keyword file at path.
+seam::EditOutcome UpgradeKeywordFile(const std::string& path,
+                                     const std::vector<MacroReport>& macros);
+// "Cannot write "<file>". <reason>" for an edit that did not go through (or whose backup
+// could not be written).
+std::string EditFailure(const seam::EditOutcome& edit);
 
 } // namespace vmg::upgrade

@@ -148,10 +148,12 @@ TEST(Upgrade, ReportsCountsCallsAndPutsTheKeyBlockBack) {
     EXPECT_FALSE(PlanUpgrade("x = 1\r\n", {}).Problem.empty());
 }
 
-// The in-place edit: the old content goes to .bak only after the replace; a file that changed
-// since it was read, a read-only file and a folder are refused and left as they were.
+// The in-place edit: the old content goes to .bak only after the replace; a file that changes
+// after it was read, a read-only file, a folder and a missing file are refused and left as they
+// were; a plan with a problem writes nothing.
 TEST(Upgrade, EditInPlaceReplacesOnlyWhatWasRead) {
     namespace fs = std::filesystem;
+    using seam::EditStatus;
     const fs::path dir = fs::temp_directory_path() / ("vmg_upgrade_" + std::to_string(::getpid()));
     fs::create_directories(dir);
     const auto write = [&](const std::string& name, const std::string& bytes) {
@@ -162,31 +164,44 @@ TEST(Upgrade, EditInPlaceReplacesOnlyWhatWasRead) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
+    const auto to = [](std::string bytes) {
+        return [bytes](std::string_view, bool) { return seam::EditPlan{false, bytes, {}}; };
+    };
     const std::string code = write("Page.bas", "old");
     fs::permissions(code, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_TRUE(EditInPlace(code, "old", "new").Ok);
+    EXPECT_EQ(seam::EditInPlace(code, to("new")).Status, EditStatus::Written);
     EXPECT_EQ(read(code), "new");
     EXPECT_EQ(read(code + ".bak"), "old");
 #ifndef _WIN32 // Windows keeps a read-only flag only
     EXPECT_EQ(fs::status(code).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 #endif
+    EXPECT_EQ(seam::EditInPlace(code, to("new")).Status, EditStatus::Unchanged);
 
-    const EditOutcome changed = EditInPlace(code, "old", "newer");
-    EXPECT_FALSE(changed.Ok);
-    EXPECT_NE(changed.Message.find("has changed since it was read"), std::string::npos);
-    EXPECT_EQ(read(code), "new");
+    // Another program writes the file while the plan is made.
+    const auto meanwhile = [&](std::string_view, bool) {
+        std::ofstream(code, std::ios::binary) << "theirs, longer";
+        return seam::EditPlan{false, "mine", {}};
+    };
+    EXPECT_EQ(seam::EditInPlace(code, meanwhile).Status, EditStatus::Changed);
+    EXPECT_EQ(read(code), "theirs, longer");
+    EXPECT_EQ(read(code + ".bak"), "old");
 
     const std::string locked = write("Locked.bas", "old");
     fs::permissions(locked, fs::perms::owner_read);
-    EXPECT_FALSE(EditInPlace(locked, "old", "new").Ok);
+    EXPECT_EQ(seam::EditInPlace(locked, to("new")).Status, EditStatus::CannotWrite);
     EXPECT_EQ(read(locked), "old");
     EXPECT_FALSE(fs::exists(locked + ".bak"));
 
     fs::create_directories(dir / "Folder.bas");
-    EXPECT_FALSE(EditInPlace((dir / "Folder.bas").string(), "", "new").Ok);
-    EXPECT_FALSE(EditInPlace((dir / "Missing.bas").string(), "", "new").Ok);
+    EXPECT_EQ(seam::EditInPlace((dir / "Folder.bas").string(), to("new")).Status,
+              EditStatus::CannotRead);
+    const FileUpgrade missing = UpgradeFile((dir / "Missing.bas").string(), {});
+    EXPECT_EQ(missing.Edit.Status, EditStatus::CannotRead);
     EXPECT_FALSE(fs::exists(dir / "Missing.bas"));
+    const FileUpgrade none = UpgradeFile(write("None.bas", "x = 1\r\n"), {});
+    EXPECT_EQ(none.Edit.Status, EditStatus::Refused);
+    EXPECT_FALSE(fs::exists(dir / "None.bas.bak"));
     fs::permissions(locked, fs::perms::owner_all);
     fs::remove_all(dir);
 }
