@@ -257,6 +257,71 @@ seam::EditOutcome UpgradeKeywordFile(const std::string& path,
     return seam::EditInPlace(path, plan);
 }
 
+MacroOrigin OriginOf(std::string_view text, std::size_t firstOffset, int first, int last,
+                     std::string name) {
+    const Span span = spanOf(text, firstOffset, first, last);
+    return {std::move(name), first, last,
+            std::string(text.substr(span.Begin, span.End - span.Begin))};
+}
+
+std::optional<std::string> WriteBackText(std::string_view current, const MacroOrigin& origin,
+                                         std::string_view code, std::string& why) {
+    // The offset of the origin's first line in the text as it is now.
+    std::size_t offset = 0;
+    for (int line = 1; line < origin.FirstLine && offset < current.size(); ++line) {
+        const std::size_t end = current.find_first_of("\r\n", offset);
+        if (end == std::string_view::npos) {
+            offset = current.size();
+            break;
+        }
+        offset =
+            end +
+            (current[end] == '\r' && end + 1 < current.size() && current[end + 1] == '\n' ? 2 : 1);
+    }
+    const Span span = spanOf(current, offset, origin.FirstLine, origin.LastLine);
+    const std::string_view there = current.substr(span.Begin, span.End - span.Begin);
+    const codegen::Lines lines = [&] {
+        codegen::Lines out;
+        for (const auto line : codegen::SplitLines(code, false)) {
+            out.emplace_back(line);
+        }
+        return out;
+    }();
+    const auto eolOf = [](const Span& s) {
+        return s.Eol.empty() ? std::string_view("\r\n") : s.Eol;
+    };
+    // A second Finish finds the new lines where the old ones stood.
+    const int count = static_cast<int>(lines.size());
+    const Span again = spanOf(current, offset, origin.FirstLine, origin.FirstLine + count - 1);
+    if (count > 0 && current.substr(again.Begin, again.End - again.Begin) ==
+                         joined(lines, eolOf(again), again.LastHasEol)) {
+        return std::string(current);
+    }
+    const std::string replacement = joined(lines, eolOf(span), span.LastHasEol);
+    if (there != origin.Lines) {
+        why = "The lines " + std::to_string(origin.FirstLine) + " to " +
+              std::to_string(origin.LastLine) + " where " + origin.Name +
+              " stood have changed since the file was opened; nothing was written to it.";
+        return std::nullopt;
+    }
+    std::string out(current.substr(0, span.Begin));
+    out += replacement;
+    out.append(current.substr(span.End));
+    return out;
+}
+
+seam::EditOutcome WriteBackFile(const std::string& path, const MacroOrigin& origin,
+                                std::string_view code) {
+    const auto plan = [&](std::string_view current, bool) {
+        std::string why;
+        auto text = WriteBackText(current, origin, code, why);
+        return text ? seam::EditPlan{false, std::move(*text), {}} : seam::EditPlan{true, {}, why};
+    };
+    seam::EditOptions options;
+    options.Limit = kMaxEditBytes;
+    return seam::EditInPlace(path, plan, options);
+}
+
 std::string EditFailure(const seam::EditOutcome& edit) {
     if (edit.Status == seam::EditStatus::CannotRead) {
         return "Cannot open file \"" + edit.Where + "\". " + edit.Reason;

@@ -71,6 +71,30 @@ std::string FormatTotal(const std::vector<MacroReport>& macros);
 std::optional<std::string> PutKeyBlocks(const std::vector<MacroReport>& macros,
                                         std::string_view keywordText, std::string& why);
 
+// ---- Writing a macro back where it came from ----
+
+// Where a macro opened from a code file stood: its lines as they were read.
+struct MacroOrigin {
+    std::string Name;
+    int FirstLine = 0; // from 1
+    int LastLine = 0;
+    std::string Lines; // those lines of the file as read, their line ends included
+};
+
+// The origin of the macro at lines first..last of a text, its first line at firstOffset.
+MacroOrigin OriginOf(std::string_view text, std::size_t firstOffset, int first, int last,
+                     std::string name);
+
+// The text with the origin's lines replaced by code (lines ending in CR LF, CR or LF, taken as
+// they stand) in the line ends of the macro's first line; the text as it is when the lines
+// there are the code already. Nothing, with the reason, when the origin's lines no longer
+// stand where they stood.
+std::optional<std::string> WriteBackText(std::string_view current, const MacroOrigin& origin,
+                                         std::string_view code, std::string& why);
+// The same on the file at path, through the in-place edit.
+seam::EditOutcome WriteBackFile(const std::string& path, const MacroOrigin& origin,
+                                std::string_view code);
+
 // ---- Upgrading files in place ----
 
 // The largest code file that is edited.

@@ -205,3 +205,29 @@ TEST(Upgrade, EditInPlaceReplacesOnlyWhatWasRead) {
     fs::permissions(locked, fs::perms::owner_all);
     fs::remove_all(dir);
 }
+
+// Writing a macro back: in place of the lines it was read from, in their line ends; the text as
+// it is when the new lines are there already; refused when the old lines have moved or changed.
+TEST(Upgrade, WriteBackTakesOnlyTheLinesItWasReadFrom) {
+    const std::string text = "a\nOld MACRO\n\tx\nENDM\nb";
+    const MacroOrigin origin = OriginOf(text, 2, 2, 4, "Old");
+    EXPECT_EQ(origin.Lines, "Old MACRO\n\tx\nENDM\n");
+    const struct {
+        const char* what;
+        std::string current;
+        std::optional<std::string> result;
+    } cases[] = {
+        {"in place", text, "a\nNew MACRO\nENDM\nb"},
+        {"written already", "a\nNew MACRO\nENDM\nb", "a\nNew MACRO\nENDM\nb"},
+        {"other lines changed", "A\nOld MACRO\n\tx\nENDM\nB\nc", "A\nNew MACRO\nENDM\nB\nc"},
+        {"a line added above", "z\na\nOld MACRO\n\tx\nENDM\nb", std::nullopt},
+        {"a macro line edited", "a\nOld MACRO\n\ty\nENDM\nb", std::nullopt},
+        {"the file cut short", "a\nOld MACRO\n", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string why;
+        EXPECT_EQ(WriteBackText(c.current, origin, "New MACRO\r\nENDM\r\n", why), c.result);
+        EXPECT_EQ(why.empty(), c.result.has_value()) << why;
+    }
+}
