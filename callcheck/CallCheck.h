@@ -213,7 +213,7 @@ struct CallResult {
     Outcome outcome; // without the expansion's text
 };
 
-// Each call found on the page, simulated with the page's names.
+// Each call found on the page, simulated with the page's names; none for a macro without a name.
 std::vector<CallResult> CheckCalls(const MacroText& macro, std::string_view pageText,
                                    const PageNames& page);
 // "line 12: Total = AddNums 5, 6: passes" (fires #ERROR "...", cannot be decided (why)).

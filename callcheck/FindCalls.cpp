@@ -95,6 +95,9 @@ std::vector<FoundCall> FindCalls(std::string_view text, std::string_view macroNa
 std::vector<CallResult> CheckCalls(const MacroText& macro, std::string_view pageText,
                                    const PageNames& page) {
     std::vector<CallResult> out;
+    if (macro.name.empty()) {
+        return out; // a text without a MACRO header: nothing calls it
+    }
     for (FoundCall& call : FindCalls(pageText, macro.name)) {
         const CallAnalysis analysis = AnalyseCall(call.text, macro, page);
         out.push_back({std::move(call), Evaluate(macro, analysis.bindings, false)});

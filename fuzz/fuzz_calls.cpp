@@ -1,6 +1,6 @@
 // Fuzzes the call finder and the upgrade plan on any bytes (a page; after a NUL, a macro text):
 // each call found lies on the page and names the macro; a plan that changes nothing gives the
-// text back byte for byte.
+// text back byte for byte, and the text a plan gives is not changed by a second one.
 #include "CallCheck.h"
 #include "Upgrade.h"
 
@@ -42,5 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const upgrade::UpgradePlan plan = upgrade::PlanUpgrade(page, {});
     check(plan.Changed || plan.NewText.empty() || plan.NewText == page);
+    if (plan.Changed) {
+        check(!upgrade::PlanUpgrade(plan.NewText, {}).Changed); // a second run changes nothing
+    }
     return 0;
 }
