@@ -146,6 +146,42 @@ void countCalls(std::string_view text, const std::vector<std::string>& oldTexts,
 
 } // namespace
 
+namespace {
+
+// One macro imported and regenerated: its report, and where it is updated, its span and its
+// new lines in the macro's line ends.
+MacroReport planMacro(std::string_view text, const macimport::MacroPlace& place,
+                      const UpgradeOptions& options, Span& span, std::string& replacement) {
+    MacroReport m;
+    m.Name = place.Name;
+    m.HeaderLine = place.HeaderLine;
+    std::optional<macimport::KeywordHint> hint;
+    if (options.KeywordText) {
+        hint = macimport::FindKeywordHint(*options.KeywordText, place.Name, options.KeywordSource);
+    }
+    macimport::ImportResult r = macimport::ImportMacro(text, place, hint ? &*hint : nullptr);
+    if (!r.Ok) {
+        m.Why = r.Message;
+        return m;
+    }
+    m.FirstLine = r.FirstLine;
+    m.LastLine = r.LastLine;
+    m.Notes = std::move(r.Notes);
+    m.ParamCount = r.ParamCount;
+    m.KeyBlockFound = hint.has_value();
+    const codegen::Lines lines = codegen::MacroLines(r.Definition, r.ParamCount);
+    m.Definition = std::move(r.Definition);
+    span = spanOf(text, place.FirstOffset, r.FirstLine, r.LastLine);
+    replacement =
+        joined(lines, span.Eol.empty() ? std::string_view("\r\n") : span.Eol, span.LastHasEol);
+    const bool same = replacement == text.substr(span.Begin, span.End - span.Begin);
+    m.State = same ? MacroState::UpToDate : MacroState::Updated;
+    m.Why = same ? std::string() : whyUpdated(r);
+    return m;
+}
+
+} // namespace
+
 UpgradePlan PlanUpgrade(std::string_view text, const UpgradeOptions& options) {
     UpgradePlan plan;
     if (text.starts_with("{\\rtf")) {
@@ -160,40 +196,14 @@ UpgradePlan PlanUpgrade(std::string_view text, const UpgradeOptions& options) {
     std::vector<std::string> oldTexts, newTexts;
     std::vector<std::size_t> updatedIndex;
     for (const auto& place : places) {
-        MacroReport m;
-        m.Name = place.Name;
-        m.HeaderLine = place.HeaderLine;
-        std::optional<macimport::KeywordHint> hint;
-        if (options.KeywordText) {
-            hint =
-                macimport::FindKeywordHint(*options.KeywordText, place.Name, options.KeywordSource);
-        }
-        macimport::ImportResult r = macimport::ImportMacro(text, place, hint ? &*hint : nullptr);
-        if (!r.Ok) {
-            m.Why = r.Message;
-            plan.Macros.push_back(std::move(m));
-            continue;
-        }
-        m.FirstLine = r.FirstLine;
-        m.LastLine = r.LastLine;
-        m.Notes = std::move(r.Notes);
-        m.ParamCount = r.ParamCount;
-        m.KeyBlockFound = hint.has_value();
-        const codegen::Lines lines = codegen::MacroLines(r.Definition, r.ParamCount);
-        m.Definition = std::move(r.Definition);
-        const Span span = spanOf(text, place.FirstOffset, r.FirstLine, r.LastLine);
-        const std::string_view eol = span.Eol.empty() ? std::string_view("\r\n") : span.Eol;
-        std::string replacement = joined(lines, eol, span.LastHasEol);
-        const std::string_view old = text.substr(span.Begin, span.End - span.Begin);
-        if (replacement == old) {
-            m.State = MacroState::UpToDate;
-        } else {
-            m.State = MacroState::Updated;
-            m.Why = whyUpdated(r);
+        Span span;
+        std::string replacement;
+        MacroReport m = planMacro(text, place, options, span, replacement);
+        if (m.State == MacroState::Updated) {
             plan.NewText.append(text.substr(copied, span.Begin - copied));
             plan.NewText += replacement;
             copied = span.End;
-            oldTexts.emplace_back(old);
+            oldTexts.emplace_back(text.substr(span.Begin, span.End - span.Begin));
             newTexts.push_back(std::move(replacement));
             updatedIndex.push_back(plan.Macros.size());
         }
