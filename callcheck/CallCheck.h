@@ -160,8 +160,12 @@ struct CallAnalysis {
     std::vector<std::string> notes; // problems with the line (a different macro name, ...)
 };
 
-// Splits a call line and derives the symbols. returnArg picks the argument taken as the
-// return value of a RETURNVALUE macro: -1 the last one, 0 none, else its number.
+// The first statement of a line: the text before the first comment mark (' or ;) or statement
+// separator (:) outside quotes.
+std::string_view CallStatement(std::string_view line);
+
+// Splits a call line (its first statement) and derives the symbols. returnArg picks the argument
+// taken as the return value of a RETURNVALUE macro: -1 the last one, 0 none, else its number.
 CallAnalysis AnalyseCall(std::string_view callLine, const MacroText& macro, const PageNames& page,
                          int returnArg = -1);
 // The kind of one argument's text by the documented assumptions, with the reason.
@@ -189,6 +193,31 @@ SampleCallLine SampleCall(const codegen::MacroDefinition& def, int32_t n,
 
 // "SYMBOL=VALUE": the symbol in capitals and its value (an integer, else a word).
 std::optional<std::pair<std::string, Value>> ParseAssignment(std::string_view text);
+
+// ---- The calls of a macro on a page ----
+
+struct FoundCall {
+    int line = 0;     // from 1
+    std::string text; // the statement, without its blanks at either end
+    std::string name; // the name it calls, as written
+};
+
+// Every statement of the page's text (lines end at CR LF, CR or LF) whose command is the named
+// macro, in any letter case, with or without "Variable =" before it; comments and quoted text
+// are passed over. Several calls on one line are listed each. An empty name finds the statements
+// that call any name.
+std::vector<FoundCall> FindCalls(std::string_view pageText, std::string_view macroName);
+
+struct CallResult {
+    FoundCall call;
+    Outcome outcome; // without the expansion's text
+};
+
+// Each call found on the page, simulated with the page's names; none for a macro without a name.
+std::vector<CallResult> CheckCalls(const MacroText& macro, std::string_view pageText,
+                                   const PageNames& page);
+// "line 12: Total = AddNums 5, 6: passes" (fires #ERROR "...", cannot be decided (why)).
+std::string FormatCallResult(const CallResult& result);
 
 // ---- The --all-kinds table ----
 

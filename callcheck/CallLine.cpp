@@ -226,10 +226,23 @@ const std::vector<std::string>& CallAssumptions() {
     return list;
 }
 
+std::string_view CallStatement(std::string_view line) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char ch = line[i];
+        if (ch == '"') {
+            quoted = !quoted;
+        } else if (!quoted && (ch == '\'' || ch == ';' || ch == ':')) {
+            return line.substr(0, i);
+        }
+    }
+    return line;
+}
+
 CallAnalysis AnalyseCall(std::string_view callLine, const MacroText& macro, const PageNames& page,
                          int returnArg) {
     CallAnalysis call;
-    std::string_view rest = trim(callLine);
+    std::string_view rest = trim(CallStatement(callLine));
     // "Var = Name ...": a name, then a lone "=".
     const auto eq = rest.find('=');
     if (eq != std::string_view::npos && isName(trim(rest.substr(0, eq))) &&

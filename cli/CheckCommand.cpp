@@ -20,7 +20,7 @@ namespace vmg::cli {
 namespace {
 
 struct Options {
-    std::optional<std::string> mcs, code, call, page;
+    std::optional<std::string> mcs, code, call, page, callsIn;
     std::vector<std::pair<std::string, callcheck::Value>> sets;
     int returnArg = -1;
     bool allKinds = false;
@@ -41,11 +41,14 @@ bool parse(std::span<const std::string_view> args, Options& o) {
         const bool hasValue = i + 1 < args.size();
         if (arg == "--all-kinds") {
             o.allKinds = true;
-        } else if (arg == "--code" || arg == "--call" || arg == "--page") {
+        } else if (arg == "--code" || arg == "--call" || arg == "--page" || arg == "--calls-in") {
             if (!hasValue) {
                 throw UsageError(MissingValue(arg, arg == "--call" ? "a call line" : "a file"));
             }
-            auto& into = arg == "--code" ? o.code : arg == "--call" ? o.call : o.page;
+            auto& into = arg == "--code"       ? o.code
+                         : arg == "--call"     ? o.call
+                         : arg == "--calls-in" ? o.callsIn
+                                               : o.page;
             into = std::string(args[++i]);
         } else if (arg == "--set") {
             const auto set = hasValue ? callcheck::ParseAssignment(args[++i]) : std::nullopt;
@@ -100,6 +103,26 @@ int fail(const std::string& path, const char* what) {
     return 1;
 }
 
+// One line a call of the macro on the page; 3 when one fires, 4 when none fires but one
+// cannot be decided, else 0.
+int checkCallsIn(const callcheck::MacroText& macro, const std::string& path,
+                 const std::string& pageText, const callcheck::PageNames& page) {
+    const auto results = callcheck::CheckCalls(macro, pageText, page);
+    if (results.empty()) {
+        print("no call of " + macro.name + " in " + path + "\n");
+    }
+    int status = 0;
+    for (const auto& r : results) {
+        print(callcheck::FormatCallResult(r) + "\n");
+        if (r.outcome.kind == callcheck::Outcome::Kind::ErrorFired) {
+            status = 3;
+        } else if (r.outcome.kind == callcheck::Outcome::Kind::Undecided && status == 0) {
+            status = 4;
+        }
+    }
+    return status;
+}
+
 } // namespace
 
 int CheckCommand(std::span<const std::string_view> args) {
@@ -131,12 +154,22 @@ int CheckCommand(std::span<const std::string_view> args) {
         text = codegen::JoinCrLf(codegen::MacroLines(def, count));
     }
     callcheck::PageNames page;
-    if (o.page) {
-        const auto read = readPage(*o.page);
+    // The page of --calls-in gives the names, unless --page names another.
+    const std::optional<std::string>& namesFrom = o.page ? o.page : o.callsIn;
+    if (namesFrom) {
+        const auto read = readPage(*namesFrom);
         if (!read) {
-            return fail(*o.page, "the page cannot be read");
+            return fail(*namesFrom, "the page cannot be read");
         }
         page = *read;
+    }
+    std::string callsPage;
+    if (o.callsIn) {
+        const auto bytes = readBytes(*o.callsIn);
+        if (!bytes) {
+            return fail(*o.callsIn, "the page cannot be read");
+        }
+        callsPage = *bytes;
     }
 
     const callcheck::MacroText macro = callcheck::ReadMacro(text);
@@ -165,6 +198,10 @@ int CheckCommand(std::span<const std::string_view> args) {
         if (status == 0 && outcome.kind != callcheck::Outcome::Kind::Expansion) {
             status = outcome.kind == callcheck::Outcome::Kind::ErrorFired ? 3 : 4;
         }
+    }
+    if (o.callsIn) {
+        const int calls = checkCallsIn(macro, *o.callsIn, callsPage, page);
+        status = status == 0 ? calls : status;
     }
     std::fflush(stdout);
     return status;

@@ -7,6 +7,7 @@
 #include "MacSourceReadWrite.h"
 #include "MacroCodeGenerator.h"
 #include "Session.h"
+#include "UpgradeCommand.h"
 #include "Usage.h"
 
 #include <algorithm>
@@ -54,7 +55,7 @@ constexpr CommandHelp kCommands[] = {
      "Exit status: 0 done, 1 the session file cannot be removed, 2 wrong usage.\n"},
     {"check",
      "  check FILE.mcs | --code FILE  [--call 'LINE'] [--page PAGE] [--set SYMBOL=VALUE]...\n"
-     "        [--return-arg N] [--all-kinds]\n"
+     "        [--return-arg N] [--all-kinds] [--calls-in PAGE]\n"
      "                      lint the macro generated from FILE.mcs (or an edited macro text,\n"
      "                      code page 1252) and print the argument counts its count checks\n"
      "                      pass; --call simulates the compile-time checks for a call line\n"
@@ -62,16 +63,31 @@ constexpr CommandHelp kCommands[] = {
      "                      --page takes variables and labels from a page file; --set overrides\n"
      "                      one symbol; --return-arg picks the argument a RETURNVALUE macro\n"
      "                      returns in (0 none; the last by default); --all-kinds (needs\n"
-     "                      FILE.mcs) tries every kind of every parameter and the return value.\n"
+     "                      FILE.mcs) tries every kind of every parameter and the return value;\n"
+     "                      --calls-in simulates every call of the macro on PAGE (one line a\n"
+     "                      call: passes, fires, or cannot be decided) with PAGE's names.\n"
+     "                      A call line ends at a comment mark (' or ;) or a statement\n"
+     "                      separator (:) outside quotes.\n"
      "                      Exit status: 0 clean, 1 lint errors, a failing --all-kinds row or an\n"
-     "                      unreadable file, 2 wrong usage, 3 the call fires an #ERROR, 4 the\n"
-     "                      call cannot be decided (a symbol without a value).\n",
+     "                      unreadable file, 2 wrong usage, 3 a call fires an #ERROR, 4 a call\n"
+     "                      cannot be decided (a symbol without a value) and none fires.\n",
      ""},
     {"import",
      "  import FILE [--macro NAME] [--hint FILE] [-o OUT.mcs]\n"
      "                      read a macro that the wizard generated (in a code file or a saved\n"
      "                      _mac.rtf) back into its macro source file (see import --help)\n",
      ""},
+    {"upgrade",
+     "  upgrade FILE [--macro NAME] [--hint USER.MCD] [--dry-run]\n"
+     "                      regenerate the macros of a code file where they stand: each one\n"
+     "                      the generator now writes otherwise (the old count bounds, another\n"
+     "                      layout) is replaced in place, one edited by hand is left as it is;\n"
+     "                      one line a macro, with the calls in the file that pass before and\n"
+     "                      after. The old file is kept as FILE.bak; --hint also regenerates\n"
+     "                      the macros' blocks in a keyword file; --dry-run prints the change\n"
+     "                      as a unified diff and writes nothing\n",
+     "Exit status: 0 done or up to date, 1 a file is refused or cannot be written, 2 wrong\n"
+     "usage.\n"},
     {"page",
      "  page                show what the wizard's link to the IDE sees, or why it sees nothing\n",
      "Exit status: 0 the page was read, 1 no connection or no page, 2 wrong usage.\n"},
@@ -90,7 +106,7 @@ constexpr std::string_view kFooter =
     "Exit status: 0 done, 1 the file could not be read, 2 wrong usage.\n"
     "attach and detach also end with 1 when the session file cannot be written or removed.\n"
     "hint --into also ends with 0 when the block is already there, 1 when the file is refused\n"
-    "or cannot be written.\n";
+    "or cannot be written; upgrade ends with 1 when a file is refused or cannot be written.\n";
 
 std::string usage() {
     std::string text = "Usage: vmacgen COMMAND ARGUMENTS\n\nCommands:\n";
@@ -305,6 +321,9 @@ int runCommand(std::string_view command, std::span<const std::string_view> args)
     }
     if (command == "check") {
         return vmg::cli::CheckCommand(args);
+    }
+    if (command == "upgrade") {
+        return vmg::cli::UpgradeCommand(args);
     }
     if (command == "detach") {
         if (!args.empty()) {

@@ -46,13 +46,14 @@ std::optional<std::string_view> HeaderName(std::string_view line) {
     if (line.empty() || line[0] == ' ' || line[0] == '\t' || line[0] == '\'') {
         return std::nullopt;
     }
-    const std::size_t blank = line.find(' ');
+    const std::size_t blank = line.find_first_of(" \t");
     if (blank == std::string_view::npos) {
         return std::nullopt;
     }
-    const std::string_view rest = line.substr(blank + 1);
+    const std::size_t word = line.find_first_not_of(" \t", blank);
+    const std::string_view rest = word == std::string_view::npos ? "" : line.substr(word);
     if (rest.size() < 5 || !equalsNoCase(rest.substr(0, 5), "MACRO") ||
-        (rest.size() > 5 && rest[5] != ' ')) {
+        (rest.size() > 5 && rest[5] != ' ' && rest[5] != '\t')) {
         return std::nullopt;
     }
     return line.substr(0, blank);

@@ -325,13 +325,17 @@ std::string shown(std::string_view line) {
     return line.size() > 100 ? std::string(line.substr(0, 100)) + "..." : std::string(line);
 }
 
-std::size_t tabs(std::string_view line) {
-    return line.size() - detail::StripTabs(line).size();
-}
+// How the lines differ from the generator's in layout alone.
+struct Layout {
+    int Lines = 0;
+    unsigned Differences = 0;
+};
 
-// The index of the first line that departs (lines.size() when none), with the reason.
-std::size_t compare(const codegen::Lines& expected, const Block& b, int firstLine,
-                    std::string& why) {
+// The index of the first line that departs (lines.size() when none), with the reason. A line
+// that departs only in layout counts in `layout`.
+std::size_t compare(const codegen::Lines& expected, const Block& b, int firstLine, std::string& why,
+                    Layout& layout) {
+    layout = {};
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const auto number = [&] {
             return "line " + std::to_string(firstLine + static_cast<int>(i));
@@ -344,14 +348,14 @@ std::size_t compare(const codegen::Lines& expected, const Block& b, int firstLin
         if (actual == expected[i]) {
             continue;
         }
-        if (detail::StripTabs(actual) == detail::StripTabs(expected[i]) &&
-            tabs(actual) != tabs(expected[i])) {
-            why = number() + ": expected " + shown(expected[i]) + " after " +
-                  std::to_string(tabs(expected[i])) + " tabs, found it after " +
-                  std::to_string(tabs(actual));
-        } else {
-            why = number() + ": expected " + shown(expected[i]) + ", found " + shown(actual);
+        // A description line is the user's own text: it departs only by its letters.
+        if (i >= b.HeaderIndex &&
+            detail::CanonicalLine(actual) == detail::CanonicalLine(expected[i])) {
+            ++layout.Lines;
+            layout.Differences |= detail::LayoutDifferences(actual, expected[i]);
+            continue;
         }
+        why = number() + ": expected " + shown(expected[i]) + ", found " + shown(actual);
         return i;
     }
     return expected.size();
@@ -421,6 +425,7 @@ struct Trial {
     std::array<Candidate, 4> Candidates;
     std::array<bool, 4> Fits{};
     std::array<std::size_t, 4> LineCount{};
+    std::array<Layout, 4> Layouts{};
     std::size_t Furthest = 0; // the departure of the candidate that came furthest
     std::string Refusal;      // and its reason
 };
@@ -438,7 +443,7 @@ Trial tryTargets(const Evidence& e, const Block& block, int firstLine, const Key
         }
         std::string why;
         const codegen::Lines expected = expectedLines(trial.Candidates[t]);
-        const std::size_t departure = compare(expected, block, firstLine, why);
+        const std::size_t departure = compare(expected, block, firstLine, why, trial.Layouts[t]);
         trial.LineCount[t] = expected.size();
         trial.Fits[t] = departure == expected.size();
         if (!trial.Fits[t] && (trial.Refusal.empty() || departure > trial.Furthest)) {
@@ -448,6 +453,7 @@ Trial tryTargets(const Evidence& e, const Block& block, int firstLine, const Key
     }
     trial.Fits[1] = trial.Fits[0];
     trial.LineCount[1] = trial.LineCount[0];
+    trial.Layouts[1] = trial.Layouts[0];
     return trial;
 }
 
@@ -508,7 +514,16 @@ ImportResult ImportMacro(std::string_view text, const MacroPlace& place, const K
     ImportResult result;
     result.FirstLine = place.FirstLine;
     Block block = collect(text, place);
-    const Evidence e = detail::ReadEvidence(macroLines(block), place.Name, block.Description);
+    // The evidence is read from the lines as the compiler reads them, so that an editor's
+    // layout does not hide it.
+    const std::vector<std::string_view> raw = macroLines(block);
+    std::vector<std::string> canonical;
+    canonical.reserve(raw.size());
+    for (const std::string_view line : raw) {
+        canonical.push_back(detail::CanonicalLine(line));
+    }
+    const Evidence e =
+        detail::ReadEvidence({canonical.begin(), canonical.end()}, place.Name, block.Description);
     Trial trial = tryTargets(e, block, place.FirstLine, hint);
     const bool fsrLow = hasFsrLowDestination(e);
     const auto chosen = chooseTarget(trial, fsrLow, hint);
@@ -527,12 +542,22 @@ ImportResult ImportMacro(std::string_view text, const MacroPlace& place, const K
     result.ParamCount = c.Count;
     result.LastLine = place.FirstLine + static_cast<int>(end) - 1;
     result.OldBounds = c.OldBounds;
+    const Layout& layout = trial.Layouts[static_cast<std::size_t>(*chosen)];
+    result.LayoutLines = layout.Lines;
+    result.LayoutDifferences = layout.Differences;
     if (std::string note = targetNote(*chosen, trial.Fits, hint, fsrLow); !note.empty()) {
         result.Notes.push_back(std::move(note));
     }
     result.Notes.insert(result.Notes.end(), c.Notes.begin(), c.Notes.end());
     if (c.OldBounds) {
         result.Notes.push_back(oldBoundsNote(c));
+    }
+    if (layout.Lines > 0) {
+        result.Notes.push_back("layout: " + std::to_string(layout.Lines) + " line" +
+                               (layout.Lines == 1 ? " differs" : "s differ") +
+                               " from the generator's in " +
+                               detail::DescribeLayout(layout.Differences) +
+                               " only, which the compiler reads the same");
     }
     return result;
 }

@@ -28,10 +28,21 @@ private:
 };
 
 std::string_view StripTabs(std::string_view line);
-// A header line: a first word, then MACRO in any letter case, then a blank or the end.
+// A header line: a first word, blanks, then MACRO in any letter case, then a blank or the end.
 std::optional<std::string_view> HeaderName(std::string_view line);
 // "ENDM" in any letter case, with any indentation.
 bool IsEndmLine(std::string_view line);
+
+// A line as the compiler reads it: without indentation and trailing blanks, each run of blanks
+// outside quotes and comments one blank, and the compiler's words (directives, MACRO, ENDM,
+// GoSub, GoTo, kinds, move commands, the symbols it gives a macro) in the generator's spelling.
+// Quoted text, comments and names keep their letters.
+std::string CanonicalLine(std::string_view line);
+// How two lines of the same canonical form differ, as kIndentation | ... bits.
+enum : unsigned { kIndentation = 1, kInnerBlanks = 2, kTrailingBlanks = 4, kLetterCase = 8 };
+unsigned LayoutDifferences(std::string_view actual, std::string_view expected);
+// "indentation, trailing blanks and letter case of the compiler's words".
+std::string DescribeLayout(unsigned differences);
 
 // What the lines of one macro show, each field from the first line that gives it, the
 // destinations from every move line.

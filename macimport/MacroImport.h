@@ -52,13 +52,19 @@ struct ImportResult {
     int FirstLine = 0; // the macro's lines in the text, from 1
     int LastLine = 0;
     bool OldBounds = false; // the count checks had the earlier bounds of a Parameter return
+    // The lines that read as the generator's only once indentation, blanks and the letter case
+    // of the compiler's words are set aside (an editor's changes): how many, and what differed.
+    int LayoutLines = 0;
+    unsigned LayoutDifferences = 0;
     // The summary: what the text did not tell and where it came from, and the old bounds.
     std::vector<std::string> Notes;
 };
 
 // Rebuilds the definition of the macro at `place`. Ok only when generating the definition
-// gives the macro's lines back byte for byte (line ends aside), or differs from them only in
-// the earlier count bounds; otherwise Message names the first line that departs.
+// gives the macro's lines back (line ends aside), or differs from them only in the earlier
+// count bounds and in what an editor changes without changing the meaning (indentation, runs
+// of blanks, trailing blanks, the letter case of the compiler's words); otherwise Message
+// names the first line that departs.
 ImportResult ImportMacro(std::string_view text, const MacroPlace& place,
                          const KeywordHint* hint = nullptr);
 

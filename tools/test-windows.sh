@@ -188,6 +188,34 @@ for pair in $(seq 10); do
     done
 done
 
+# 10. vmacgen.exe upgrade rewrites a macro in an editor's layout where it stands, keeping the old
+#     file as .bak, and refuses the same file marked read-only beside it, leaving it untouched.
+expect_upgrade() { # FILE STATUS
+    set +e
+    out=$(cd "$scratch" && "$wine" "$exe" upgrade "$1" 2>&1)
+    status=$?
+    set -e
+    if [ "$status" -ne "$2" ]; then
+        echo "vmacgen.exe upgrade $1: status $status, printed:" >&2
+        echo "$out" >&2
+        failures=$((failures + 1))
+    fi
+}
+"$linux_vmacgen" code "$here/examples/AddNums.mcs" >"$scratch/AddNums.code"
+{ printf 'Dim Total As Word\r\n'; sed 's/\t/    /g' "$scratch/AddNums.code"; } >"$scratch/Upgrade.bas"
+cp "$scratch/Upgrade.bas" "$scratch/Locked.bas"
+chmod a-w "$scratch/Locked.bas"
+expect_upgrade Upgrade.bas 0
+expect_upgrade Locked.bas 1
+{ printf 'Dim Total As Word\r\n'; cat "$scratch/AddNums.code"; } >"$scratch/Upgrade.expected"
+if ! cmp -s "$scratch/Upgrade.bas" "$scratch/Upgrade.expected" ||
+   ! cmp -s "$scratch/Upgrade.bas.bak" "$scratch/Locked.bas" ||
+   [ -e "$scratch/Locked.bas.bak" ]; then
+    echo "vmacgen.exe upgrade: the files are not as they should be" >&2
+    failures=$((failures + 1))
+fi
+chmod u+w "$scratch/Locked.bas"
+
 [ "$gui" = ON ] || echo "test-windows: the Windows wizard was NOT built (no Qt for Windows in $qt_source)"
 echo "test-windows: $(( $(date +%s) - started )) s"
 [ "$failures" -eq 0 ] || { echo "test-windows: $failures check(s) failed" >&2; exit 1; }

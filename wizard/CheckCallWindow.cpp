@@ -2,6 +2,7 @@
 #include "CheckCallWindow.h"
 
 #include "HelpWindow.h"
+#include "IDE_Info.h"
 #include "Placement.h"
 #include "Text1252.h"
 #include "WizardPage.h"
@@ -92,12 +93,21 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
     layout->addWidget(resultLabel);
     layout->addWidget(m_lstResult, 3);
     layout->addWidget(m_txtAssumptions, 1);
+    m_lstCalls = new QListWidget(this);
+    m_lstCalls->setObjectName(QStringLiteral("lstCalls"));
+    m_lblCalls = new QLabel(
+        QStringLiteral("Calls on the IDE's pa&ge (double-click one to check it here):"), this);
+    m_lblCalls->setObjectName(QStringLiteral("lblCalls"));
+    m_lblCalls->setBuddy(m_lstCalls);
+    layout->addWidget(m_lblCalls);
+    layout->addWidget(m_lstCalls, 1);
 
     connect(m_txtCall, &QLineEdit::textChanged, this, &CheckCallWindow::callChanged);
     connect(m_spnCount, &QSpinBox::valueChanged, this, &CheckCallWindow::refresh);
     connect(m_spnReturnArg, &QSpinBox::valueChanged, this, &CheckCallWindow::callChanged);
     connect(m_code, &QTextEdit::textChanged, this, &CheckCallWindow::codeChanged);
     connect(m_lstResult, &QListWidget::itemActivated, this, &CheckCallWindow::selectLine);
+    connect(m_lstCalls, &QListWidget::itemActivated, this, &CheckCallWindow::takeCall);
     Reset(paramCount);
 }
 
@@ -115,6 +125,7 @@ void CheckCallWindow::Reset(int paramCount) {
         m_txtCall->setText(FromCp1252(sample.line));
     }
     callChanged();
+    refreshCalls();
 }
 
 void CheckCallWindow::ShowBeside(QWidget* owner) {
@@ -137,6 +148,33 @@ void CheckCallWindow::ShowBeside(QWidget* owner) {
 void CheckCallWindow::codeChanged() {
     m_macro = callcheck::ReadMacro(ToCp1252(m_code->toPlainText()));
     callChanged();
+    refreshCalls();
+}
+
+// The page's lines as the IDE link read them at start-up (without comment and empty lines),
+// so a call is shown by its text rather than its line number.
+void CheckCallWindow::refreshCalls() {
+    m_lstCalls->clear();
+    std::string page;
+    if (ide::IsConnected()) {
+        for (const std::string& line : ide::PageLines()) {
+            page += line + "\n";
+        }
+    }
+    for (const callcheck::CallResult& r : callcheck::CheckCalls(m_macro, page, m_page)) {
+        const std::string shown = callcheck::FormatCallResult(r);
+        auto* item =
+            new QListWidgetItem(FromCp1252(shown.substr(shown.find(": ") + 2)), m_lstCalls);
+        item->setData(Qt::UserRole, FromCp1252(r.call.text));
+    }
+    m_lblCalls->setVisible(m_lstCalls->count() > 0);
+    m_lstCalls->setVisible(m_lstCalls->count() > 0);
+}
+
+void CheckCallWindow::takeCall(QListWidgetItem* item) {
+    if (item != nullptr) {
+        m_txtCall->setText(item->data(Qt::UserRole).toString());
+    }
 }
 
 // The call line or the return argument changed: derive the symbols afresh.

@@ -36,6 +36,7 @@ public:
     QLineEdit* CallBox() const { return m_txtCall; }
     QTableWidget* SymbolTable() const { return m_tblSymbols; }
     QListWidget* ResultList() const { return m_lstResult; }
+    QListWidget* CallList() const { return m_lstCalls; }
 
 private:
     void callChanged();
@@ -45,6 +46,9 @@ private:
     QComboBox* kindBox(const std::string& kind);
     callcheck::Bindings bindings() const;
     void selectLine(QListWidgetItem* item);
+    // The calls of the macro on the IDE's page, with their outcome as they stand.
+    void refreshCalls();
+    void takeCall(QListWidgetItem* item);
 
     const codegen::MacroDefinition& m_def;
     int m_paramCount = 0;
@@ -62,6 +66,8 @@ private:
     QTableWidget* m_tblSymbols = nullptr;
     QListWidget* m_lstResult = nullptr;
     QPlainTextEdit* m_txtAssumptions = nullptr;
+    QLabel* m_lblCalls = nullptr;
+    QListWidget* m_lstCalls = nullptr;
 };
 
 } // namespace vmg::wizard

@@ -61,6 +61,13 @@ QString SummaryText(const FinishPlan& plan, const QString& userMcdLine) {
         text += QStringLiteral("Hint will be saved to ") + plan.HintName + kCrLf;
     }
     text += userMcdLine;
+    if (plan.WriteBack) {
+        text += QStringLiteral("Macro will be written back to %1 in place of lines %2 to %3")
+                    .arg(plan.WriteBackName)
+                    .arg(plan.Origin.FirstLine)
+                    .arg(plan.Origin.LastLine) +
+                kCrLf;
+    }
     if (plan.SaveSource) {
         text += QStringLiteral("Source will be saved to ") + plan.SourceName + kCrLf;
     }
@@ -198,6 +205,21 @@ FinishOutcome RunFinish(const FinishPlan& plan, const FinishContent& content, Di
     if (plan.AddUserMcd && !WriteUserMcd(plan.UserMcdPath, userMcd, why)) {
         ui.Error(parent, why);
         return FinishOutcome::Failed;
+    }
+
+    // Written back as upgrade writes: in place, only where the macro's lines still stand. A
+    // second Finish finds the new lines there and writes nothing.
+    if (plan.WriteBack) {
+        const upgrade::seam::EditOutcome written = upgrade::WriteBackFile(
+            CorePath(plan.WriteBackPath), plan.Origin, ToCp1252(CodeTextCrLf(content.Code)));
+        if (!written.ok()) {
+            const QString reason = written.Status == upgrade::seam::EditStatus::Refused
+                                       ? FromCoreText(written.Reason)
+                                       : FromCoreText(upgrade::EditFailure(written));
+            ui.Error(parent, QStringLiteral("The macro could not be written back to %1. %2")
+                                 .arg(plan.WriteBackName, reason));
+            return FinishOutcome::Failed;
+        }
     }
 
     // Last, so that a sequence stopped above can be run again without a second paste.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "MacroCodeGenerator.h"
+#include "Upgrade.h"
 
 #include <QString>
 
@@ -31,6 +32,10 @@ struct FinishPlan {
     bool AddUserMcd = false; // "Add Hint to USER.MCD" ticked (with a file chosen)
     QString UserMcdPath;     // the keyword file, with its folder
     QString UserMcdName;     // and without
+    bool WriteBack = false;  // the macro goes back into the code file it was opened from
+    QString WriteBackPath;
+    QString WriteBackName;
+    upgrade::MacroOrigin Origin; // where it stood there
 };
 
 // What the files and the paste are made of: the review boxes as the user left them, and the

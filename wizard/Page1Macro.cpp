@@ -325,6 +325,7 @@ void Page1Macro::cmdReloadClick() {
         return;
     }
     LoadSourceText(bytes, QDir::toNativeSeparators(*chosen));
+    State().Origin.reset();
 }
 
 void Page1Macro::LoadSourceText(const std::string& bytes, const QString& fileName) {
@@ -429,6 +430,12 @@ void Page1Macro::ImportCode(const QString& path) {
         return;
     }
     LoadSourceText(*source);
+    // A plain code file can take the macro back where it stood; a saved _mac.rtf cannot.
+    State().Origin.reset();
+    if (text == read.Bytes) {
+        State().Origin = CodeOrigin{
+            path, upgrade::OriginOf(text, place.FirstOffset, r.FirstLine, r.LastLine, place.Name)};
+    }
     // The macro will not be written as it stood: say so.
     for (const std::string& note : r.Notes) {
         if (r.OldBounds && note.starts_with("count checks:")) {

@@ -30,6 +30,7 @@ Page6Output::Page6Output(PageContext context, QWidget* parent) : WizardPage(6, c
     // Reading order, which is the Tab order: the USER.MCD group under the illustration, then
     // the column of check boxes, then the save path.
     AddUserMcdRow(top);
+    AddWriteBackRow(top);
     m_chkPasteCode = MakeCheckBox(this, "chkPasteCode", QStringLiteral("Paste Code to..."), 168,
                                   top + 16, 97, 17);
     m_chkSaveCode =
@@ -75,6 +76,30 @@ void Page6Output::AddUserMcdRow(int top) {
     SetUserMcdPath(QString());
 }
 
+// Under the USER.MCD group, the same shape, on the lines of the third and fourth rows: the
+// code file a macro opened from one goes back into.
+void Page6Output::AddWriteBackRow(int top) {
+    m_chkWriteBack = MakeCheckBox(this, "chkWriteBack", QStringLiteral("&Write Back to File"), 8,
+                                  top + 64, kUserMcdRight - 8, 17);
+    m_lblWriteBackName = MakeLabel(this, "lblWriteBackName", QString(), 24, top + 90);
+    m_lblWriteBackName->resize(kUserMcdRight - 24, 15);
+    m_chkWriteBack->setEnabled(false);
+}
+
+// Ticked when a macro newly opened from a code file arrives; the user's choice is kept while
+// it stays the same.
+void Page6Output::ShowOrigin() {
+    const auto& origin = State().Origin;
+    const QString key = origin ? origin->Path + u'|' + FromCp1252(origin->Macro.Name) : QString();
+    if (key != m_originShown) {
+        m_chkWriteBack->setChecked(origin.has_value());
+        m_originShown = key;
+    }
+    m_chkWriteBack->setEnabled(origin.has_value());
+    ShowName(m_lblWriteBackName, origin ? QFileInfo(origin->Path).fileName() : QString());
+    m_lblWriteBackName->setToolTip(origin ? QDir::toNativeSeparators(origin->Path) : QString());
+}
+
 void Page6Output::SetPageTexts() {
     m_lblStep6->setText(QStringLiteral(
         "Choose what you want to do with your macro.\r\n\nChecking \"Paste Macro into IDE\" "
@@ -86,8 +111,8 @@ void Page6Output::SetPageTexts() {
 
 // The first ticked choice in reading order, or the first that can be ticked.
 QWidget* Page6Output::FirstField() const {
-    const std::array<QCheckBox*, 5> boxes = {m_chkAddUserMcd, m_chkPasteCode, m_chkSaveCode,
-                                             m_chkSaveHint, m_chkSaveSource};
+    const std::array<QCheckBox*, 6> boxes = {m_chkAddUserMcd, m_chkWriteBack, m_chkPasteCode,
+                                             m_chkSaveCode,   m_chkSaveHint,  m_chkSaveSource};
     for (QCheckBox* box : boxes) {
         if (box->isChecked() && box->isEnabled()) {
             return box;
@@ -121,6 +146,7 @@ void Page6Output::Enter() {
     ShowName(m_lblSaveHintName, m_hintName);
     ShowName(m_lblSaveSourceName, m_sourceName);
     m_txtSavePath->setText(State().SaveFolder);
+    ShowOrigin();
 }
 
 OutputChoices Page6Output::Choices() const {
@@ -186,6 +212,13 @@ FinishPlan Page6Output::Plan(const QString& pasteProblem) const {
     plan.AddUserMcd = chosen.AddUserMcd;
     plan.UserMcdPath = m_userMcdPath;
     plan.UserMcdName = QFileInfo(m_userMcdPath).fileName();
+    const auto& origin = State().Origin;
+    plan.WriteBack = origin && m_chkWriteBack->isChecked();
+    if (origin) {
+        plan.WriteBackPath = origin->Path;
+        plan.WriteBackName = QFileInfo(origin->Path).fileName();
+        plan.Origin = origin->Macro;
+    }
     return plan;
 }
 

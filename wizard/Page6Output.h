@@ -55,6 +55,8 @@ private:
     void cmdBrowseSavePathClick();
     void cmdBrowseUserMcdClick();
     void AddUserMcdRow(int top);
+    void AddWriteBackRow(int top);
+    void ShowOrigin();
     static void ShowName(QLabel* label, const QString& name);
 
     // What the entry step worked out; the labels only show it.
@@ -78,6 +80,9 @@ private:
     QCheckBox* m_chkAddUserMcd = nullptr;
     QLabel* m_lblUserMcdName = nullptr;
     QPushButton* m_cmdBrowseUserMcd = nullptr;
+    QCheckBox* m_chkWriteBack = nullptr;
+    QLabel* m_lblWriteBackName = nullptr;
+    QString m_originShown; // the origin the box was last set for, so that a new one ticks it
 };
 
 } // namespace vmg::wizard

@@ -3,10 +3,19 @@
 #pragma once
 
 #include "HighlighterSettings.h"
+#include "Upgrade.h"
 
 #include <QString>
 
+#include <optional>
+
 namespace vmg::wizard {
+
+// The code file a macro was opened from, and where in it the macro stood.
+struct CodeOrigin {
+    QString Path;
+    upgrade::MacroOrigin Macro;
+};
 
 struct WizardState {
     int CurrentPage = 0;        // 0..6
@@ -16,6 +25,7 @@ struct WizardState {
     int TargetChoice = 0;       // 0 both cores, 1 the 14-bit core, 2 the 16-bit core
     QString SaveFolder;         // where page 6 saves; start folder of Open... and of Browse
     richtext::HighlighterSettings HighlighterSettings;
+    std::optional<CodeOrigin> Origin; // the macro came from a code file (Open...)
 };
 
 } // namespace vmg::wizard

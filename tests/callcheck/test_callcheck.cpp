@@ -98,6 +98,27 @@ TEST(CallCheckExamples, AddNumsCallsPassOrFireTheRightError) {
          "AddNums - Return variable should be a Word variable",
          {}},
         {"Total = AddNums 5, Nowhere", Outcome::Kind::Undecided, 12, "PRM_2 has no value", {}},
+        // The call ends at a comment mark or a statement separator outside quotes.
+        {"Total = AddNums 5, 6 ' comment, 7",
+         Outcome::Kind::Expansion,
+         0,
+         "",
+         {"NUM_BYTE 5, ArgA", "NUM_WORD 6, ArgB", "GoSub AddSub", "WORD_WORD Total, Total"}},
+        {"Total = AddNums 5, 6; comment",
+         Outcome::Kind::Expansion,
+         0,
+         "",
+         {"NUM_BYTE 5, ArgA", "NUM_WORD 6, ArgB", "GoSub AddSub", "WORD_WORD Total, Total"}},
+        {"Total = AddNums 5, 6 : Small = 1, 2",
+         Outcome::Kind::Expansion,
+         0,
+         "",
+         {"NUM_BYTE 5, ArgA", "NUM_WORD 6, ArgB", "GoSub AddSub", "WORD_WORD Total, Total"}},
+        {"Total = AddNums 5, \"'\" : \":\"",
+         Outcome::Kind::ErrorFired,
+         13,
+         "AddNums - Second(Param2) Should be a Word variable or number",
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.call);
@@ -446,4 +467,37 @@ TEST(CallCheckAllKinds, TheSmallestDefinitionOfEachFailingClass) {
     EXPECT_FALSE(t.rows[1].pass);
     EXPECT_EQ(t.rows[1].detail, "3 move lines (expected 1)");
     EXPECT_TRUE(t.rows[2].pass);
+}
+
+// The calls of a macro on a page: statement by statement, past comments, quotes and labels.
+TEST(CallCheckCallLine, FindsEveryCallOfTheMacroOnAPage) {
+    const std::string page = "AddNums MACRO P1, P2\r\n"                         // 1 its header
+                             "Total = AddNums 5, 6 ' AddNums 7\r\n"             // 2
+                             "  addnums 1, 2: X = 1 : Total=ADDNUMS Small, 3\n" // 3 two calls
+                             "' AddNums 1, 2\r"                                 // 4 a comment
+                             "Print \"AddNums 1\" ; AddNums\n"                  // 5 quoted
+                             "AddNums: GoTo AddNums\n"                          // 6 a label
+                             "AddNumsX 1\tAddNums2 3\n"                         // 7 other names
+                             "Y = AddNums\t\"a:'\", 2";                         // 8 no line end
+    const auto found = FindCalls(page, "ADDNUMS");
+    std::vector<std::pair<int, std::string>> got;
+    for (const auto& f : found) {
+        got.emplace_back(f.line, f.text);
+    }
+    EXPECT_EQ(got, (std::vector<std::pair<int, std::string>>{{2, "Total = AddNums 5, 6"},
+                                                             {3, "addnums 1, 2"},
+                                                             {3, "Total=ADDNUMS Small, 3"},
+                                                             {8, "Y = AddNums\t\"a:'\", 2"}}));
+    EXPECT_EQ(FindCalls(page, "").size(), 7u); // every statement that calls a name
+
+    const MacroText add = generated(codegen::examples::AddNums());
+    const auto results =
+        CheckCalls(add, "Total = AddNums 5, 6\nAddNums 5, 6\nTotal = AddNums 5, Q", addNumsPage());
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(FormatCallResult(results[0]), "line 1: Total = AddNums 5, 6: passes");
+    EXPECT_EQ(
+        FormatCallResult(results[1]),
+        "line 2: AddNums 5, 6: fires #ERROR \"AddNums - Mandatory return parameter misssing\"");
+    EXPECT_EQ(FormatCallResult(results[2]),
+              "line 3: Total = AddNums 5, Q: cannot be decided (PRM_2 has no value)");
 }

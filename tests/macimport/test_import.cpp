@@ -106,8 +106,18 @@ TEST(Import, RefusalsNameTheFirstLineThatDeparts) {
          "line 15: expected #ENDIF, found #IF (PRM_1 == BYTE)"},
         {"an edited move line", edited([](auto& l) { l[27] = "\t\t\tWORD_WORD P2, ArgC"; }),
          "line 29: expected WORD_WORD P2, ArgB, found WORD_WORD P2, ArgC"},
-        {"a move line one level out", edited([](auto& l) { l[27] = "\t\tWORD_WORD P2, ArgB"; }),
-         "line 29: expected WORD_WORD P2, ArgB after 3 tabs, found it after 2"},
+        {"a name in other letters", edited([](auto& l) { l[27] = "\t\t\tWORD_WORD p2, ArgB"; }),
+         "line 29: expected WORD_WORD P2, ArgB, found WORD_WORD p2, ArgB"},
+        {"a message in other letters",
+         edited([](auto& l) { l[6] = "\t\t#ERROR \"ADDNUMS - Too few parameters\""; }),
+         "line 8: expected #ERROR \"AddNums - Too few parameters\", found #ERROR \"ADDNUMS - Too "
+         "few "
+         "parameters\""},
+        {"blanks inside a message",
+         edited([](auto& l) { l[6] = "\t\t#ERROR \"AddNums -  Too few parameters\""; }),
+         "line 8: expected #ERROR \"AddNums - Too few parameters\", found #ERROR \"AddNums -  Too "
+         "few "
+         "parameters\""},
         {"an ENDM inside", edited([](auto& l) { l.insert(l.begin() + 40, "ENDM"); }),
          "line 42: expected #ENDIF, found ENDM"},
         {"a second ENDM", edited([](auto& l) {
@@ -120,8 +130,6 @@ TEST(Import, RefusalsNameTheFirstLineThatDeparts) {
              l.back().resize(5);
          }),
          "line 31: the text ends inside the macro, before its ENDM"},
-        {"the header's trailing blank", "Blink MACRO\r\nENDM\r\n",
-         "line 1: expected Blink MACRO , found Blink MACRO"},
         {"another tool's macro", "Blink MACRO a, b\r\n  mov a, b\r\nENDM\r\n",
          "line 1: expected Blink MACRO , found Blink MACRO a, b"},
     };
@@ -131,6 +139,71 @@ TEST(Import, RefusalsNameTheFirstLineThatDeparts) {
         EXPECT_FALSE(r.Ok);
         EXPECT_EQ(r.Message, c.message);
     }
+}
+
+// What an editor does without changing the meaning imports, with a note; the generator's text
+// of the result is the original.
+TEST(Import, AnEditorsLayoutImportsWithANote) {
+    codegen::MacroDefinition d = codegen::examples::AddNums();
+    const codegen::Lines add = MacroLines(d, 2);
+    const auto edited = [&](auto change) {
+        codegen::Lines l = add;
+        for (std::string& line : l) {
+            change(line);
+        }
+        return "x = 1\r\n" + JoinCrLf(l);
+    };
+    const auto replaceAll = [](std::string& s, std::string_view from, std::string_view to) {
+        for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at)) {
+            s.replace(at, from.size(), to);
+            at += to.size();
+        }
+    };
+    const struct {
+        const char* what;
+        std::string text;
+        std::string layout;
+    } cases[] = {
+        {"tabs to spaces", edited([&](std::string& l) { replaceAll(l, "\t", "    "); }),
+         "47 lines differ from the generator's in indentation only"},
+        {"runs of blanks and trailing blanks", edited([&](std::string& l) {
+             replaceAll(l, "MACRO  P1", "MACRO P1");
+             replaceAll(l, " P2, ", "\tP2,   ");
+             if (l.starts_with("\t\tGoSub")) {
+                 l += " \t ";
+             }
+         }),
+         "6 lines differ from the generator's in blanks between words and trailing blanks only"},
+        {"keywords in other letter case", edited([&](std::string& l) {
+             for (const char* w : {"#IF", "#ELSE", "#ENDIF", "#ERROR", "ENDM", "GoSub", "NUM16"}) {
+                 std::string lower(w);
+                 for (char& c : lower) {
+                     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                 }
+                 replaceAll(l, w, lower);
+             }
+             replaceAll(l, "MACRO", "Macro");
+         }),
+         "43 lines differ from the generator's in letter case of the compiler's words only"},
+        {"a move line one level out", edited([&](std::string& l) {
+             if (l == "\t\t\tWORD_WORD P2, ArgB") {
+                 l = "\t\tWORD_WORD P2, ArgB";
+             }
+         }),
+         "1 line differs from the generator's in indentation only"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ImportResult r = importOnly(c.text);
+        ASSERT_TRUE(r.Ok) << r.Message;
+        EXPECT_EQ(JoinCrLf(MacroLines(r.Definition, r.ParamCount)), JoinCrLf(add));
+        EXPECT_EQ(r.LastLine, 1 + static_cast<int>(add.size()));
+        ASSERT_FALSE(r.Notes.empty());
+        EXPECT_EQ(r.Notes.back(), "layout: " + c.layout + ", which the compiler reads the same");
+    }
+    const ImportResult exact = importOnly("x = 1\r\n" + JoinCrLf(add));
+    ASSERT_TRUE(exact.Ok);
+    EXPECT_EQ(exact.LayoutLines, 0);
 }
 
 // What the text cannot tell: from the keyword block, else the wizard's default.

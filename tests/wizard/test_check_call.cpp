@@ -130,5 +130,34 @@ TEST_F(CheckCallTest, PrmCountIsTheCallsOwnCountWhateverItsSize) {
     EXPECT_TRUE(fired->text().contains(QStringLiteral("Too many"))) << fired->text().toStdString();
 }
 
+// The calls of the macro on the IDE's page, each with its outcome (a comment after one is no
+// argument); a double click puts one into the call box. Without a page the list is hidden.
+TEST_F(CheckCallTest, TheCallsOnTheIdePageAreListedAndOneCanBeTaken) {
+    WriteSession(16, "Dim Total As Word\r\nTotal = AddNums 5, 6 ' the sum\r\n"
+                     "' AddNums 7, 8\r\naddnums 1, 2 : Total = AddNums 5, Q\r\n");
+    CheckCallWindow* w = OpenCheck();
+    QStringList listed;
+    for (int i = 0; i < w->CallList()->count(); ++i) {
+        listed << w->CallList()->item(i)->text();
+    }
+    EXPECT_EQ(listed, (QStringList{
+                          "Total = AddNums 5, 6: passes",
+                          "addnums 1, 2: fires #ERROR \"AddNums - Mandatory return parameter "
+                          "misssing\"",
+                          "Total = AddNums 5, Q: cannot be decided (PRM_2 has no value)",
+                      }));
+    EXPECT_TRUE(w->CallList()->isVisibleTo(w));
+    emit w->CallList()->itemActivated(w->CallList()->item(1));
+    EXPECT_EQ(w->CallBox()->text(), QStringLiteral("addnums 1, 2"));
+    EXPECT_NE(ResultStarting(w, "line 42 fires #ERROR"), nullptr)
+        << Results(w).join('\n').toStdString();
+}
+
+TEST_F(CheckCallTest, WithoutTheIdeNoCallsAreListed) {
+    CheckCallWindow* w = OpenCheck();
+    EXPECT_EQ(w->CallList()->count(), 0);
+    EXPECT_FALSE(w->CallList()->isVisibleTo(w));
+}
+
 } // namespace
 } // namespace vmg::wizard::test

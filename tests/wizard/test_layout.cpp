@@ -29,25 +29,27 @@ TEST_F(WizardTest, LayoutPageSixKeepsItsPlacesAndTheUserMcdGroupApart) {
         EXPECT_EQ(Find<QWidget>(name)->pos(), at) << name;
     }
     QWidget* page = Find<QWidget>("pnlStep6");
-    for (const char* name : {"chkAddUserMcd", "lblUserMcdName", "cmdBrowseUserMcd"}) {
+    for (const char* name : {"chkAddUserMcd", "lblUserMcdName", "cmdBrowseUserMcd", "chkWriteBack",
+                             "lblWriteBackName"}) {
         const QRect mine = Find<QWidget>(name)->geometry();
         if (MeasuresAsShown()) { // a caption may widen into the gap with a wider font
             EXPECT_LE(mine.right(), 168 - 16) << name;
         }
         for (const QWidget* other : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            EXPECT_TRUE(other->objectName().contains("UserMcd") ||
-                        !mine.intersects(other->geometry()))
+            const char* group = QByteArray(name).contains("UserMcd") ? "UserMcd" : "WriteBack";
+            EXPECT_TRUE(other->objectName().contains(group) || !mine.intersects(other->geometry()))
                 << name << " over " << other->objectName().toStdString();
         }
     }
     QStringList order;
-    for (QWidget* w = Find<QWidget>("chkAddUserMcd"); order.size() < 8; w = w->nextInFocusChain()) {
+    for (QWidget* w = Find<QWidget>("chkAddUserMcd"); order.size() < 9; w = w->nextInFocusChain()) {
         if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus)) {
             order << w->objectName();
         }
     }
-    EXPECT_EQ(order.join(' '), "chkAddUserMcd cmdBrowseUserMcd chkPasteCode chkSaveCode "
-                               "chkSaveHint chkSaveSource txtSavePath cmdBrowseSavePath");
+    EXPECT_EQ(order.join(' '), "chkAddUserMcd cmdBrowseUserMcd chkWriteBack chkPasteCode "
+                               "chkSaveCode chkSaveHint chkSaveSource txtSavePath "
+                               "cmdBrowseSavePath");
 }
 
 // The longest summaries: every action with the USER.MCD line, macro names up to ones far beyond
