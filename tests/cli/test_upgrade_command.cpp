@@ -119,3 +119,49 @@ TEST_F(UpgradeCommand, CheckCallsInAPage) {
 }
 
 } // namespace
+
+// Two upgrades at once of different macros of one file, 20 times: the lock makes the second
+// plan on what the first wrote, so a run that says it succeeded has its macro mended in the
+// final file, the other's work is never undone, and a run that could not get the file says why.
+TEST_F(UpgradeCommand, TwoUpgradesAtOnceLoseNothing) {
+    auto oldBounds = [](std::string name) {
+        std::string text = codegen::JoinCrLf(codegen::MacroLines(codegen::examples::SetPtr(), 2));
+        text.replace(text.find("#IF (PRM_COUNT > 3)"), 19, "#IF (PRM_COUNT > 1)");
+        text.replace(text.find("#IF (PRM_COUNT < 1)"), 19, "#IF (PRM_COUNT < 2)");
+        for (std::size_t at = text.find("SetPtr"); at != std::string::npos;
+             at = text.find("SetPtr", at + name.size())) {
+            text.replace(at, 6, name);
+        }
+        return text;
+    };
+    const std::string original = "Dim Buf As Word\r\n" + oldBounds("SetPtr") + oldBounds("GetPtr");
+    const std::string bas = (m_dir / "Two.bas").string();
+    for (int pair = 0; pair < 20; ++pair) {
+        file("Two.bas", original);
+        const std::string run1 = std::string(VMACGEN_PATH) + " upgrade " + bas + " --macro SetPtr";
+        const std::string run2 = std::string(VMACGEN_PATH) + " upgrade " + bas + " --macro GetPtr";
+        const std::string cmd = "cd " + m_dir.string() + "; (" + run1 +
+                                " >o1 2>e1; echo $? >s1) & (" + run2 +
+                                " >o2 2>e2; echo $? >s2) & wait";
+        ASSERT_EQ(std::system(("sh -c '" + cmd + "'").c_str()), 0);
+        const std::string final = slurp(bas);
+        ASSERT_TRUE(final.starts_with("Dim Buf As Word\r\nSetPtr MACRO")) << pair;
+        for (const auto& [n, name] : {std::pair{"1", "SetPtr"}, std::pair{"2", "GetPtr"}}) {
+            const std::string status = slurp(m_dir / (std::string("s") + n));
+            const std::size_t at = final.find(std::string(name) + " MACRO");
+            ASSERT_NE(at, std::string::npos) << pair << final;
+            const bool mended =
+                final.compare(final.find("#IF (PRM_COUNT > ", at), 19, "#IF (PRM_COUNT > 3)") == 0;
+            if (status == "0\n") {
+                EXPECT_TRUE(mended) << pair << " " << name << slurp(m_dir / (std::string("e") + n));
+            } else {
+                EXPECT_EQ(status, "1\n") << pair;
+                EXPECT_NE(slurp(m_dir / (std::string("e") + n)).find("Another program"),
+                          std::string::npos);
+            }
+        }
+    }
+    for (const auto& entry : fs::directory_iterator(m_dir)) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << entry.path();
+    }
+}
