@@ -395,18 +395,6 @@ bool IsInUseError(int code) {
     return code == ETXTBSY;
 }
 
-EditLock::EditLock(EditLock&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, kNone)), m_lockPath(std::move(other.m_lockPath)) {}
-
-EditLock& EditLock::operator=(EditLock&& other) noexcept {
-    if (this != &other) {
-        Release();
-        m_handle = std::exchange(other.m_handle, kNone);
-        m_lockPath = std::move(other.m_lockPath);
-    }
-    return *this;
-}
-
 // The lock file goes while it is still locked, so a waiter that then gets the lock on it sees
 // that its name is gone and starts again on a new one.
 void EditLock::Release() {

@@ -435,18 +435,6 @@ bool IsInUseError(int code) {
            code == ERROR_USER_MAPPED_FILE;
 }
 
-EditLock::EditLock(EditLock&& other) noexcept
-    : m_handle(std::exchange(other.m_handle, kNone)), m_lockPath(std::move(other.m_lockPath)) {}
-
-EditLock& EditLock::operator=(EditLock&& other) noexcept {
-    if (this != &other) {
-        Release();
-        m_handle = std::exchange(other.m_handle, kNone);
-        m_lockPath = std::move(other.m_lockPath);
-    }
-    return *this;
-}
-
 // The lock file stays (hidden): removing it while another process waits on it would let a
 // third lock a new file of the same name at the same time.
 void EditLock::Release() {

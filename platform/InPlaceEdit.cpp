@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <limits>
+#include <utility>
 
 namespace vmg::platform {
 namespace {
@@ -199,6 +200,19 @@ EditOutcome WriteWholeFile(const std::string& path, std::string_view bytes,
             return EditPlan{false, std::string(bytes), {}};
         },
         whole);
+}
+
+// The lock's handle moves with it; Release, which differs by system, lives beside its taking.
+EditLock::EditLock(EditLock&& other) noexcept
+    : m_handle(std::exchange(other.m_handle, kNone)), m_lockPath(std::move(other.m_lockPath)) {}
+
+EditLock& EditLock::operator=(EditLock&& other) noexcept {
+    if (this != &other) {
+        Release();
+        m_handle = std::exchange(other.m_handle, kNone);
+        m_lockPath = std::move(other.m_lockPath);
+    }
+    return *this;
 }
 
 } // namespace vmg::platform
