@@ -3,6 +3,7 @@
 
 #include "CheckCallWindow.h"
 #include "CodeColouring.h"
+#include "CodeFont.h"
 #include "IDE_Info.h"
 #include "MacroCodeGenerator.h"
 #include "PageDeclarations.h"
@@ -61,9 +62,9 @@ QWidget* Page4Code::FirstField() const {
 
 void Page4Code::Enter() {
     const richtext::HighlighterSettings& h = State().HighlighterSettings;
-    QFont font(h.FontName);
-    font.setStyleHint(QFont::TypeWriter); // a missing font falls back to a fixed-pitch one
-    font.setPointSize(std::clamp(h.FontSize, richtext::kMinFontPoints, richtext::kMaxFontPoints));
+    // A missing face falls back to a fixed-pitch one.
+    const QFont font = richtext::CodeFont(
+        h.FontName, std::clamp(h.FontSize, richtext::kMinFontPoints, richtext::kMaxFontPoints));
     m_rtxtCode->setFont(font);
     // The rich-edit box's tab stops: every half inch.
     m_rtxtCode->setTabStopDistance(logicalDpiX() / 2.0);
