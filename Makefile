@@ -69,15 +69,16 @@ test-asan: deps $(ASAN)/build.ninja
 test-plain: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# The program cross-built for Windows (i686, what users get, compiled; x86_64 with the tests,
-# run under 64-bit Wine, the wizard's windows on a private Xvfb display) with the prebuilt Qt in
-# ../shared/qt-windows; without it, the Qt-free half only, saying so. It installs the cross
-# compilers, Wine and the rest itself.
+# The program cross-built for Windows (i686, what users get, with every test; x86_64 with its
+# programs and smoke test) with the prebuilt Qt in ../shared/qt-windows, run under Wine with both
+# halves (a 64-bit prefix with 32-bit support), the wizard's windows on a private Xvfb display;
+# without that Qt, the Qt-free half only, saying so. It installs the cross compilers, Wine (adding
+# dpkg's i386 architecture for its 32-bit half) and the rest itself.
 test-windows: build
 	tools/test-windows.sh $(WIN32) $(BUILD)/bin/vmacgen
 
 # The Windows packages of the builds test-windows made: both made and their files compared, the
-# 64-bit installer installed, upgraded and removed under Wine.
+# 32-bit installer and then the 64-bit one installed, upgraded and removed under Wine.
 test-windows-packages: build
 	tests/install/check-windows-packages.sh $(WIN32)-x86_64 $(WIN32) $(BUILD)/bin/vmacgen
 

@@ -87,6 +87,9 @@ endforeach()
 install(FILES ${vmg_icon_svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${VMG_DATA_DIR}/${VMG_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VMG_DATA_DIR}/${VMG_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The macro source file type, which the desktop entry opens.
+install(FILES ${VMG_DATA_DIR}/${VMG_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME ${VMG_APP_ID}.xml)
 
 # ---- Man pages ----
 # vmacgen's page is made from its own --help text, so it lists every command the program has;

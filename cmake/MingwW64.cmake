@@ -1,6 +1,7 @@
 # What both mingw-w64 toolchain files share; they set VMG_MINGW_ARCH (i686 or x86_64) first.
-# Our own executables and DLL link the compiler's runtime statically; the Qt DLLs that the wizard
-# loads bring their own copy of it (cmake/WindowsQtRuntime.cmake puts them beside the program).
+# Our own executables and DLL link the compiler's runtime statically (on i686 but for libgcc in
+# the programs that load Qt); the Qt DLLs that the wizard loads bring their own copy of it
+# (cmake/WindowsQtRuntime.cmake puts them beside the program).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${VMG_MINGW_ARCH})
 
@@ -32,6 +33,11 @@ set(QT_HOST_PATH_CMAKE_DIR /usr/lib/${vmg_build_multiarch}/cmake)
 set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags of Release builds")
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags of Release builds")
 
-# libgcc, libstdc++ and winpthread inside every executable and DLL.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# libgcc, libstdc++ and winpthread inside every DLL, and inside every executable but, on i686,
+# those that load Qt (the top-level CMakeLists chooses those, VMG_QT_PROGRAMS_SHARE_LIBGCC).
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+if(VMG_MINGW_ARCH STREQUAL "i686")
+    set(VMG_QT_PROGRAMS_SHARE_LIBGCC ON)
+else()
+    set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+endif()

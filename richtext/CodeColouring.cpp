@@ -2,6 +2,8 @@
 // onto the document, whose line breaks are one character each.
 #include "CodeColouring.h"
 
+#include "CodeFont.h"
+
 #include <QFont>
 #include <QTextBlock>
 #include <QTextCharFormat>
@@ -173,11 +175,16 @@ void ColourCode(QTextDocument& doc, const HighlighterSettings& settings) {
     all.beginEditBlock();
 
     QFont base = doc.defaultFont();
-    base.setFamilies(QStringList{settings.FontName});
+    // The IDE's face first (the saved rich text names it), fixed-pitch faces after it.
+    base.setFamilies(CodeFamilies(settings.FontName));
+    base.setStyleHint(QFont::TypeWriter);
+    base.setFixedPitch(true);
     base.setBold(false);
     base.setItalic(false);
     QTextCharFormat plain;
-    plain.setFontFamilies(QStringList{settings.FontName});
+    plain.setFontFamilies(CodeFamilies(settings.FontName));
+    plain.setFontStyleHint(QFont::TypeWriter);
+    plain.setFontFixedPitch(true);
     // A size of 0 or less (an IDE key without the value) leaves the document's own size.
     if (settings.FontSize > 0) {
         const int points = std::clamp(settings.FontSize, kMinFontPoints, kMaxFontPoints);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs whichever of the given Debian packages are missing; does nothing when all are there.
+# A package of another architecture ("wine32:i386") adds that architecture to dpkg first.
 set -euo pipefail
 
 missing=()
@@ -11,6 +12,17 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing missing Debian packages: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+for pkg in "${missing[@]}"; do
+    arch=${pkg#*:}
+    [ "$arch" = "$pkg" ] && continue
+    if [ "$arch" != "$(dpkg --print-architecture)" ] &&
+        ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+        echo "Adding the $arch architecture to dpkg (dpkg --add-architecture $arch)"
+        "${sudo[@]}" dpkg --add-architecture "$arch"
+    fi
+done
 if [ "$(id -u)" -eq 0 ]; then
     apt-get update
     DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

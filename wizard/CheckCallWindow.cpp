@@ -1,10 +1,12 @@
 // The "Check a Call" window: a thin view over the call check of the core.
 #include "CheckCallWindow.h"
 
+#include "CodeFont.h"
 #include "HelpWindow.h"
 #include "IDE_Info.h"
 #include "Placement.h"
 #include "Text1252.h"
+#include "WindowFont.h"
 #include "WizardPage.h"
 
 #include <QComboBox>
@@ -42,6 +44,8 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
     : QWidget(owner, Qt::Window), m_def(def), m_code(code), m_page(std::move(page)) {
     setObjectName(QStringLiteral("fmCheckCall"));
     setWindowTitle(QStringLiteral("Check a Call"));
+    // A window of its own inherits no font from the main window.
+    setFont(WindowFont());
     CloseOnEscape(this);
     SetHelpTopic(this, kHelpTopicCheckCall);
     resize(kWantedSize);
@@ -67,7 +71,7 @@ CheckCallWindow::CheckCallWindow(const codegen::MacroDefinition& def, int paramC
     m_tblSymbols->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lstResult = new QListWidget(this);
     m_lstResult->setObjectName(QStringLiteral("lstResult"));
-    m_lstResult->setFont(QFont(QStringLiteral("Courier New"), 9));
+    m_lstResult->setFont(richtext::CodeFont(QStringLiteral("Courier New"), 9));
     // The assumptions stay in view but scroll, so that the result keeps the room.
     m_txtAssumptions = new QPlainTextEdit(this);
     m_txtAssumptions->setObjectName(QStringLiteral("txtAssumptions"));
@@ -129,20 +133,7 @@ void CheckCallWindow::Reset(int paramCount) {
 }
 
 void CheckCallWindow::ShowBeside(QWidget* owner) {
-    if (!isVisible() && owner != nullptr && owner->screen() != nullptr) {
-        // Our frame adds to our size what the owner's adds to its size.
-        const QRect ownerFrame = owner->frameGeometry();
-        const QSize frame = ownerFrame.size() - owner->size();
-        const int narrowest = std::max(kNarrowest, minimumSizeHint().width()) + frame.width();
-        const SideBySide at = PlaceBeside(ownerFrame, kWantedSize + frame, narrowest,
-                                          owner->screen()->availableGeometry());
-        owner->move(at.Owner);
-        resize(at.Window.size() - frame);
-        move(at.Window.topLeft());
-    }
-    show();
-    raise();
-    activateWindow();
+    ShowToolWindow(*this, owner, kWantedSize, std::max(kNarrowest, minimumSizeHint().width()));
 }
 
 void CheckCallWindow::codeChanged() {

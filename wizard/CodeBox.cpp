@@ -2,6 +2,7 @@
 #include "CodeBox.h"
 
 #include "CodeColouring.h"
+#include "CodeFont.h"
 #include "Text1252.h"
 
 #include <QFont>
@@ -15,10 +16,9 @@
 namespace vmg::wizard {
 
 void SetCodeFont(QTextEdit* box, const richtext::HighlighterSettings& h) {
-    QFont font(h.FontName);
-    font.setStyleHint(QFont::TypeWriter); // a missing font falls back to a fixed-pitch one
-    font.setPointSize(std::clamp(h.FontSize, richtext::kMinFontPoints, richtext::kMaxFontPoints));
-    box->setFont(font);
+    // A missing face falls back to a fixed-pitch one.
+    box->setFont(richtext::CodeFont(
+        h.FontName, std::clamp(h.FontSize, richtext::kMinFontPoints, richtext::kMaxFontPoints)));
     // The rich-edit box's tab stops: every half inch.
     box->setTabStopDistance(box->logicalDpiX() / 2.0);
 }

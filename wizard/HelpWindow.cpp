@@ -1,6 +1,7 @@
 // The help window and the mapping of help topics to the bundled pages.
 #include "HelpWindow.h"
 
+#include "Placement.h"
 #include "WizardPage.h"
 
 #include <QFile>
@@ -17,6 +18,12 @@ static void InitHelpResources() {
 }
 
 namespace vmg::wizard {
+
+namespace {
+// The size the window asks for, and the narrowest it is made to fit beside the main window.
+constexpr QSize kSize(520, 480);
+constexpr int kNarrowest = 320;
+} // namespace
 
 QUrl HelpTopicUrl(int topic) {
     InitHelpResources();
@@ -45,14 +52,12 @@ HelpWindow::HelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_browser);
-    resize(520, 480);
+    resize(kSize);
 }
 
 void HelpWindow::ShowTopic(int topic) {
     m_browser->setSource(HelpTopicUrl(topic));
-    show();
-    raise();
-    activateWindow();
+    ShowToolWindow(*this, parentWidget(), kSize, kNarrowest);
 }
 
 QUrl HelpWindow::CurrentPage() const {

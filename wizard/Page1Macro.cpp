@@ -309,22 +309,25 @@ std::optional<macimport::KeywordHint> FindHint(const QString& codeFile, const st
 
 void Page1Macro::cmdReloadClick() {
     const auto chosen = Ui().OpenFile(this, State().SaveFolder, SourceFileFilter());
-    if (!chosen) {
-        return;
+    if (chosen) {
+        OpenFile(*chosen);
     }
-    if (IsCodeFile(*chosen)) {
-        ImportCode(*chosen);
+}
+
+void Page1Macro::OpenFile(const QString& path) {
+    if (IsCodeFile(path)) {
+        ImportCode(path);
         return;
     }
     // The core's reader: only a regular file, and no larger than a macro source file can be,
     // so a folder, a FIFO or a device neither hangs nor floods the wizard.
     std::string bytes;
-    const auto opened = macsource::ReadMacroSourceBytes(NativePath(*chosen), bytes);
+    const auto opened = macsource::ReadMacroSourceBytes(NativePath(path), bytes);
     if (!opened.ok) {
         Ui().Error(this, FromCoreText(opened.message));
         return;
     }
-    LoadSourceText(bytes, QDir::toNativeSeparators(*chosen));
+    LoadSourceText(bytes, QDir::toNativeSeparators(path));
     State().Origin.reset();
 }
 

@@ -40,6 +40,10 @@ public:
     bool Skeleton() const;
     void SetSkeleton(bool on);
 
+    // What Open... does with the file chosen: a macro source file, or a macro of a code file.
+    // Success emits macroSourceLoaded; a failure is shown and changes nothing.
+    void OpenFile(const QString& path);
+
     // The file filter of Open..., in Qt's form: macro source files first, then code files.
     static QString SourceFileFilter();
 

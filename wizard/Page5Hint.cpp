@@ -1,6 +1,7 @@
 // Page 5's controls and entry.
 #include "Page5Hint.h"
 
+#include "CodeFont.h"
 #include "MacroCodeGenerator.h"
 #include "RtfReader.h"
 #include "Text1252.h"
@@ -56,8 +57,7 @@ void Page5Hint::Enter() {
     // The memo's face and its tab stops (every eight characters, as the Windows memo has them)
     // are set here rather than when the page is built: start-up need not load a monospaced face
     // for a page that is hidden until now.
-    QFont courier(QStringLiteral("Courier New"), 8);
-    courier.setStyleHint(QFont::TypeWriter);
+    const QFont courier = richtext::CodeFont(QStringLiteral("Courier New"), 8);
     m_memoHint->setFont(courier);
     m_memoHint->setTabStopDistance(QFontMetricsF(courier).horizontalAdvance(u' ') * 8);
     const codegen::Lines block = codegen::KeyBlock(Definition(), State().ParamCount);

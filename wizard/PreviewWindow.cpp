@@ -346,6 +346,7 @@ void PreviewWindow::ShowBeside(QWidget* owner) {
     // keyboard back.
     QWidget* const answering = QApplication::activeWindow();
     show();
+    KeepWithinScreen(*this, owner != nullptr ? owner->screen() : screen());
     raise();
     if (answering != nullptr && answering != this) {
         answering->activateWindow();

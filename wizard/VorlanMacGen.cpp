@@ -460,6 +460,18 @@ void TfmMacroGen::cmdNavNextClick() {
     ShowPage();
 }
 
+void TfmMacroGen::OpenAtStart(const QString& path) {
+    Page1Macro* page = MacroPage();
+    bool loaded = false;
+    const auto watch =
+        connect(page, &Page1Macro::macroSourceLoaded, this, [&loaded] { loaded = true; });
+    page->OpenFile(path);
+    disconnect(watch);
+    if (loaded && m_state.CurrentPage == 0) {
+        cmdNavNextClick();
+    }
+}
+
 void TfmMacroGen::cmdNavBackClick() {
     if (m_state.CurrentPage <= 0) {
         return;

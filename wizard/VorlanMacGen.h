@@ -55,6 +55,10 @@ public:
     WizardSettings CurrentSettings() const;
     bool StoreSettings() const;
 
+    // The file the program was started with (a double click on a macro source file): opened
+    // as Open... opens it, then page 1 shown; a file that cannot be opened leaves page 0.
+    void OpenAtStart(const QString& path);
+
     // Each page, built first when it is not yet (with the pages before it).
     Page1Macro* MacroPage() const;
     Page2Params* ParamsPage() const;

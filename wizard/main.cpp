@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QRegularExpression>
+#include <QStringList>
 #include <QTimer>
 
 #include <cstdio>
@@ -70,6 +71,14 @@ int main(int argc, char* argv[]) {
     vmg::wizard::TfmConfirm fmConfirm(&window);
     dialogs.SetConfirmDialog(&fmConfirm);
     window.show();
+    // The one argument the program takes: a file to open (Explorer's or the file manager's
+    // double click on a macro source file). Qt has taken its own options out; anything else
+    // is left alone.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1 && !arguments[1].startsWith(u'-')) {
+        QTimer::singleShot(0, &window,
+                           [&window, path = arguments[1]] { window.OpenAtStart(path); });
+    }
     ArmSmokeExit(window);
     vmg::wizard::ExitWhenPainted(window);
     return QApplication::exec();

@@ -27,6 +27,7 @@ wizard=yes
     echo "$plugindir/libqvPluginMgr.so"
     echo "$datadir/applications/$appid.desktop"
     echo "$datadir/metainfo/$appid.metainfo.xml"
+    echo "$datadir/mime/packages/$appid.xml"
     echo "$datadir/icons/hicolor/scalable/apps/$appid.svg"
     for size in 48 64 128 256; do
         echo "$datadir/icons/hicolor/${size}x$size/apps/$appid.png"
@@ -88,5 +89,21 @@ if [ $wizard = yes ]; then
     loaded=$(sed -n 's/.*file=\([^ ]*libqvPluginMgr[^ ]*\) .*generating link map.*/\1/p' "$tmp/wizard.err" | head -n 1)
     [ -n "$loaded" ] && [ "$(realpath "$loaded")" = "$(realpath "$top/$plugindir/libqvPluginMgr.so")" ] ||
         { grep libqvPluginMgr "$tmp/wizard.err" >&2; fail "the wizard loaded another library"; }
+
+    # A double click on a macro source file: the desktop entry's Exec line for that file, and
+    # the file type that leads there.
+    grep -q "<glob pattern=\"\*\.mcs\"/>" "$top/$datadir/mime/packages/$appid.xml" ||
+        fail "the file type does not claim *.mcs"
+    mime=$(sed -n 's/.*mime-type type="\([^"]*\)".*/\1/p' "$top/$datadir/mime/packages/$appid.xml")
+    grep -qx "MimeType=$mime;" "$top/$datadir/applications/$appid.desktop" ||
+        fail "the desktop entry does not open $mime"
+    exec_line=$(sed -n 's/^Exec=//p' "$top/$datadir/applications/$appid.desktop")
+    # shellcheck disable=SC2086 # the Exec line is a command line
+    set -- $exec_line
+    [ "$1 $2" = "VorlanMacroGenerator %f" ] || fail "the desktop entry runs '$exec_line'"
+    run QT_QPA_PLATFORM=offscreen VMG_SMOKE_EXIT_MS=300 "$top/$bindir/$1" "$tmp/work/AddNums.mcs" \
+        >"$tmp/open.out" 2>&1 || { cat "$tmp/open.out" >&2; fail "the wizard with a file"; }
+    grep -q "^page shown: pnlStep1$" "$tmp/open.out" ||
+        { cat "$tmp/open.out" >&2; fail "the wizard did not open AddNums.mcs on page 1"; }
 fi
 echo "installed and ran under $prefix"

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The Windows packages: made from both cross builds, their file lists compared, and the 64-bit
-# installer run under Wine (64-bit, a private prefix, a virtual display): a per-user install
-# with every file and the Start-menu shortcut, the installed vmacgen.exe byte-equal to the Linux
-# vmacgen, the installed wizard on page 0 with exactly the packaged DLLs and the IDE's library
-# from the folder named in its settings, an upgrade in place by a newer package, and an
-# uninstall that leaves no file and no registry key behind.
+# The Windows packages: made from both cross builds, their file lists compared, and each
+# installer run under Wine (a private 64-bit prefix with 32-bit support, as on 64-bit Windows; a
+# virtual display), the 32-bit one that users take first: a per-user install with every file,
+# the Start-menu shortcut and the .mcs file type, the installed vmacgen.exe byte-equal to the
+# Linux vmacgen, the installed wizard on page 0 with exactly the packaged DLLs and the IDE's
+# library from the folder named in its settings (for 32 bits a library of the IDE's kind), a
+# double-clicked .mcs opening in it, an upgrade in place by a newer package, and an uninstall
+# that leaves no file and no registry key behind.
 # Usage: tests/install/check-windows-packages.sh X86_64_BUILD I686_BUILD LINUX_VMACGEN
 set -euo pipefail
 
@@ -45,9 +47,11 @@ newer=$major.$minor.$((build_no + 1))
 "$here/tools/package-windows.sh" "$x64" x86_64
 "$here/tools/package-windows.sh" "$x64" x86_64 "$newer"
 "$here/tools/package-windows.sh" "$x86" i686
+"$here/tools/package-windows.sh" "$x86" i686 "$newer"
 pkg64=$x64/package/VorlanMacroGenerator-$version-win64
 pkg64new=$x64/package/VorlanMacroGenerator-$newer-win64
 pkg32=$x86/package/VorlanMacroGenerator-$version-win32
+pkg32new=$x86/package/VorlanMacroGenerator-$newer-win32
 
 # The files of a folder, an archive or an installer, as relative paths in one order.
 folder_files() { (cd "$1" && find . -type f | sed 's|^\./||' | LC_ALL=C sort); }
@@ -71,10 +75,18 @@ zip_files "$pkg32.zip" "$(basename "$pkg32")" | as_64_bit | lists "the 32-bit .z
 msi_files "$pkg32.msi" | as_64_bit | lists "the 32-bit .msi"
 folder_files "$pkg32" | grep -qx 'libgcc_s_dw2-1.dll' || fail "the 32-bit packages lack libgcc_s_dw2-1.dll"
 
+# ---- 2. to 7., once for each package: BITS TREE PACKAGE NEWER_PACKAGE IDE_LIBRARY PAGE ----
+trap 'wineserver -k 2>/dev/null || true' EXIT
+install_cycle() {
+local bits=$1 tree=$2 pkg=$3 pkgnew=$4 ide_library=$5 page=$6
+echo "check-windows-packages: the $bits-bit installer"
+# Each package with the loader of its kind: Wine's tools (msiexec, reg) then see the registry
+# as a program of that kind does (the 32-bit one: through WoW64, as on 64-bit Windows).
+wine=/usr/lib/wine/wine64
+[ "$bits" = 32 ] && wine=/usr/bin/wine
 # ---- 2. A private Wine on the virtual display; nothing it does reaches the user's own menus
 #         or files ----
-wine=/usr/lib/wine/wine64
-work=$x64/package/wine-test
+work=$tree/package/wine-test
 rm -rf "$work"
 mkdir -p "$work/home" "$work/run"
 chmod 700 "$work/run"
@@ -85,7 +97,6 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset WAYLAND_DISPLAY
 "$wine" wineboot -i >/dev/null 2>&1 || true
 wineserver -p 2>/dev/null || true
-trap 'wineserver -k 2>/dev/null || true' EXIT
 winpath() { "$wine" winepath -w "$1" 2>/dev/null; }
 unixpath() { "$wine" winepath -u "$1" 2>/dev/null; }
 local_appdata=$(unixpath "$("$wine" cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')")
@@ -145,8 +156,9 @@ arp_entries() {
 msiexec() { # ACTION MSI: install (/i) or remove (/x), quietly
     "$wine" msiexec "$1" "$(winpath "$2")" /qn >"$work/msiexec.log" 2>&1
 }
-installed_as_packaged() { # WHAT FOLDER: the install folder holds what the package holds
-    if ! diff -u "$x64/package/files.expected" <(folder_files "$inst") >"$work/files.diff"; then
+folder_files "$pkg" >"$work/files.expected"
+installed_as_packaged() { # WHAT: the install folder holds what the package holds
+    if ! diff -u "$work/files.expected" <(folder_files "$inst") >"$work/files.diff"; then
         fail "$1: the install folder differs from the package:"
         cat "$work/files.diff" >&2
     fi
@@ -154,7 +166,7 @@ installed_as_packaged() { # WHAT FOLDER: the install folder holds what the packa
 [ -e "$local_appdata/Programs" ] && programs_before=yes || programs_before=no
 
 # ---- 3. Install: every file, the shortcut, the "Apps & features" entry ----
-msiexec /i "$pkg64.msi" || stop "msiexec /i $(basename "$pkg64.msi") failed"
+msiexec /i "$pkg.msi" || stop "msiexec /i $(basename "$pkg.msi") failed"
 installed_as_packaged "install"
 if [ -f "$shortcut" ]; then
     strings -el "$shortcut" | grep -q 'VorlanMacroGenerator.exe' ||
@@ -176,10 +188,10 @@ for mcs in "$here"/examples/*.mcs; do
 done
 
 # ---- 5. The installed wizard: page 0 on screen, the IDE found through the folder its settings
-#         name (our stand-in library, attached to a page), and every DLL it loads its own ----
+#         name (the library given, attached to a page), and every DLL it loads its own ----
 ide="$work/Vorlan IDE"
 mkdir -p "$ide"
-cp "$x64/stand-in/qvPluginMgr.dll" "$ide/"
+cp "$ide_library" "$ide/qvPluginMgr.dll"
 printf 'Start:\r\n  Dim Counter As Byte\r\nLoop: GoTo Loop\r\n' >"$work/run/Blink.bas"
 (cd "$work/run" && "$wine" "$inst/vmacgen.exe" attach Blink.bas --core 16) >/dev/null 2>&1 ||
     fail "vmacgen.exe attach"
@@ -191,7 +203,7 @@ WINEDEBUG=+loaddll VMG_SMOKE_EXIT_MS=3000 timeout 120 \
 sed -i 's/\r$//' "$work/wizard.out" # a Windows program's text output ends its lines in CR LF
 grep -qx 'shown: Vorlan Macro Generator' "$work/wizard.out" || fail "the installed wizard showed no window"
 grep -qx 'page shown: pnlStep0' "$work/wizard.out" || fail "the installed wizard did not show page 0"
-grep -qx 'page: Blink.bas; labels: Start,Loop' "$work/wizard.out" ||
+grep -qx "$page" "$work/wizard.out" ||
     fail "the installed wizard did not reach the IDE through the folder in its settings"
 # Every native DLL it loaded (besides the IDE's) came from its install folder, and it loaded
 # every DLL packaged there.
@@ -203,16 +215,41 @@ grep -v -i -F -e "$install_win/" -e "$ide_win/" "$work/loaded" >"$work/foreign" 
 [ ! -s "$work/foreign" ] || { fail "the wizard loaded DLLs from elsewhere:"; cat "$work/foreign" >&2; }
 grep -F "$install_win/" "$work/loaded" | cut -c$((${#install_win} + 2))- | grep -v '\.exe$' |
     LC_ALL=C sort >"$work/loaded.dlls"
-grep '\.dll$' "$x64/package/files.expected" >"$work/packaged.dlls"
+grep '\.dll$' "$work/files.expected" >"$work/packaged.dlls"
 diff -u "$work/packaged.dlls" "$work/loaded.dlls" >&2 ||
     fail "the wizard did not load exactly the packaged DLLs"
 grep -qi -F "$ide_win/qvPluginMgr.dll" "$work/loaded" || fail "the IDE's qvPluginMgr.dll was not loaded"
+# A library of the IDE's kind logs its calls: the wizard connected once, first.
+if [ -f "$ide/qvPluginMgr.log" ]; then
+    [ "$(head -n 1 "$ide/qvPluginMgr.log")" = "Connect(a window)" ] &&
+        [ "$(grep -c '^Connect' "$ide/qvPluginMgr.log")" -eq 1 ] ||
+        fail "the wizard did not connect to the IDE's library once, first"
+fi
 # The settings are the program's, not the installer's: the uninstall leaves them, so remove them
 # here for the registry comparison at the end.
 "$wine" reg delete 'HKCU\Software\Quillory' /f >/dev/null 2>&1
 
+# ---- 5a. A double-clicked macro source file: the file type names the program with the file,
+#          and the program opens it on page 1. The shell runs the type's command with the file
+#          for %1; so does this test (Wine 8's "start /wait" of the file did not return). ----
+command=$("$wine" reg query 'HKCU\Software\Classes\Quillory.VorlanMacroGenerator.mcs\shell\open\command' \
+    /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+[[ $command == '"'?:*'\Vorlan Macro Generator\VorlanMacroGenerator.exe" "%1"' ]] ||
+    fail "the .mcs file type runs '$command'"
+"$wine" reg query 'HKCU\Software\Classes\.mcs' /ve 2>/dev/null | grep -q 'Quillory.VorlanMacroGenerator.mcs' ||
+    fail ".mcs is not the wizard's file type"
+cp "$here/examples/AddNums.mcs" "$work/run/"
+program=$(unixpath "$(cut -d '"' -f 2 <<<"$command")")
+(cd "$work/run" && VMG_SMOKE_EXIT_MS=3000 timeout 120 "$wine" "$program" \
+    "$(winpath "$work/run/AddNums.mcs")") >"$work/open.out" 2>&1 ||
+    fail "the wizard with AddNums.mcs did not end cleanly"
+sed -i 's/\r$//' "$work/open.out"
+grep -qx 'page shown: pnlStep1' "$work/open.out" ||
+    { cat "$work/open.out" >&2; fail "the .mcs file type did not open AddNums.mcs on page 1"; }
+"$wine" reg delete 'HKCU\Software\Quillory' /f >/dev/null 2>&1 || true
+
 # ---- 6. A newer package replaces the installed one in place ----
-msiexec /i "$pkg64new.msi" || fail "msiexec /i $(basename "$pkg64new.msi") failed"
+msiexec /i "$pkgnew.msi" || fail "msiexec /i $(basename "$pkgnew.msi") failed"
 installed_as_packaged "upgrade"
 entries=$(arp_entries)
 [ "$(wc -l <<<"$entries")" -eq 1 ] && [[ $entries == "$newer|"* ]] ||
@@ -221,17 +258,28 @@ entries=$(arp_entries)
     fail "after the upgrade there is not exactly one shortcut"
 
 # ---- 7. Uninstall: no file, no folder, no shortcut, no registry key left ----
-msiexec /x "$pkg64new.msi" || fail "msiexec /x $(basename "$pkg64new.msi") failed"
+msiexec /x "$pkgnew.msi" || fail "msiexec /x $(basename "$pkgnew.msi") failed"
 [ ! -e "$inst" ] || { fail "the uninstall left $inst:"; find "$inst" >&2; }
 [ ! -e "$shortcut" ] || fail "the uninstall left the shortcut"
 [ $programs_before = yes ] || [ ! -e "$local_appdata/Programs" ] ||
     fail "the uninstall left the Programs folder it made"
 [ -z "$(arp_entries)" ] || fail "the uninstall left the Apps & features entry"
-installer_names "$pkg64.msi" "$pkg64new.msi" >"$work/names"
+installer_names "$pkg.msi" "$pkgnew.msi" >"$work/names"
+echo 'Classes\.mcs]' >>"$work/names"
 if registry | grep -i -F -f "$work/names" >"$work/left"; then
     fail "the uninstall left these in the registry:"
     cat "$work/left" >&2
 fi
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+}
+
+# The 32-bit package, which users take, with a library of the IDE's kind (tests/idelib); then
+# the 64-bit one with our stand-in.
+install_cycle 32 "$x86" "$pkg32" "$pkg32new" "$x86/bin/idelib/plain/qvPluginMgr.dll" \
+    'page: Adder.bas; labels: AddSub'
+install_cycle 64 "$x64" "$pkg64" "$pkg64new" "$x64/stand-in/qvPluginMgr.dll" \
+    'page: Blink.bas; labels: Start,Loop'
 
 echo "check-windows-packages: $(($(date +%s) - started)) s"
 [ "$failures" -eq 0 ] || stop "$failures check(s) failed"

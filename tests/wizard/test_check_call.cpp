@@ -7,9 +7,12 @@
 #include "VorlanMacGen.h"
 
 #include <QComboBox>
+#include <QFontInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
@@ -58,6 +61,19 @@ TEST_F(CheckCallTest, ButtonSitsRightOfThePageTextAndTheCodeBoxKeepsItsPlace) {
     EXPECT_EQ(Find<QPushButton>("cmdCheckCall")->geometry(), QRect(384, 6, 81, 21));
     EXPECT_EQ(Find<QTextEdit>("rtxtCode")->geometry(), QRect(5, 40, 460, 257));
     EXPECT_TRUE(ShownOnPage("cmdCheckCall"));
+}
+
+// The window's labels in the wizard's face, its result in a fixed-pitch one, and all of it
+// within the screen's available area.
+TEST_F(CheckCallTest, TheWindowTakesTheWizardsFontAndStaysOnTheScreen) {
+    CheckCallWindow* w = OpenCheck();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(QFontInfo(w->findChild<QLabel*>()->font()).family(),
+              QFontInfo(Window().font()).family());
+    EXPECT_TRUE(QFontInfo(w->ResultList()->font()).fixedPitch());
+    const QRect area = Window().screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(w->frameGeometry()))
+        << "frame " << w->frameGeometry().x() << "," << w->frameGeometry().width();
 }
 
 TEST_F(CheckCallTest, SampleCallThenKindChoiceThenTypedCall) {

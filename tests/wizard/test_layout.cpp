@@ -109,5 +109,21 @@ TEST(LayoutCheckWindow, GoesBesideTheMainWindowMovingItOnlyWhenItMust) {
     }
 }
 
+// Wherever the system put a tool window, it is moved (shrunk only when larger) within the area.
+TEST(LayoutToolWindows, StayWithinTheAvailableArea) {
+    const struct {
+        QRect frame, area, within;
+    } cases[] = {
+        {{882, 100, 400, 600}, {0, 0, 1280, 984}, {880, 100, 400, 600}}, // 2 px past the right
+        {{-10, -5, 300, 200}, {0, 0, 1024, 738}, {0, 0, 300, 200}},
+        {{100, 500, 400, 600}, {0, 0, 1024, 738}, {100, 138, 400, 600}},
+        {{0, 0, 1200, 900}, {0, 30, 1024, 738}, {0, 30, 1024, 738}},
+        {{50, 60, 300, 200}, {0, 0, 1024, 738}, {50, 60, 300, 200}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WithinArea(c.frame, c.area), c.within);
+    }
+}
+
 } // namespace
 } // namespace vmg::wizard::test

@@ -3,12 +3,14 @@
 // (Edits kept by Back and replaced by Next are tested with the frame.)
 #include "WizardFixture.h"
 
+#include "CodeFont.h"
 #include "Finish.h"
 #include "MacroCodeGenerator.h"
 #include "Text1252.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextBlock>
@@ -58,6 +60,23 @@ protected:
     QTextEdit* CodeBox() { return Find<QTextEdit>("rtxtCode"); }
     QPlainTextEdit* HintBox() { return Find<QPlainTextEdit>("memoHint"); }
 };
+
+// A system without the code's face (a fresh Windows lacks Courier New) still shows code and
+// the hint in a fixed-pitch face, so that its columns line up.
+TEST_F(ReviewPagesTest, CodeFallsBackToAFixedPitchFace) {
+    for (const char* face : {"Courier New", "No Such Face"}) {
+        EXPECT_TRUE(QFontInfo(richtext::CodeFont(QLatin1String(face), 9)).fixedPitch()) << face;
+    }
+    StoreHighlighterSettings({{"FontName", "No Such Face"}, {"FontSize", 10}});
+    LoadAndGoTo(5);
+    const QTextCharFormat code = FormatAt(*CodeBox()->document(), 5);
+    EXPECT_EQ(code.fontFamilies().toStringList().value(0), QStringLiteral("No Such Face"))
+        << "the IDE's face is still the one asked for (and saved)";
+    EXPECT_TRUE(QFontInfo(code.font()).fixedPitch())
+        << QFontInfo(code.font()).family().toStdString();
+    EXPECT_TRUE(QFontInfo(HintBox()->font()).fixedPitch())
+        << QFontInfo(HintBox()->font()).family().toStdString();
+}
 
 TEST_F(ReviewPagesTest, TheCodeShowsTheIdesFontAndColoursWithTheCaretAtTheStart) {
     StoreHighlighterSettings({{"FontName", "DejaVu Sans Mono"},

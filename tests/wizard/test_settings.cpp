@@ -11,6 +11,8 @@
 
 #ifdef Q_OS_WIN
 #include "WindowsRegistry.h"
+
+#include <windows.h>
 #else
 #include <sys/stat.h>
 #endif
@@ -281,6 +283,46 @@ TEST_F(SettingsTest, WrittenSettingsAreStringsAndDwords) {
         EXPECT_EQ(stored->Data.toHex(), value.Data.toHex()) << name;
     }
     EXPECT_EQ(ReadWizardSettings(), s);
+}
+// A 32-bit wizard on 64-bit Windows: HKEY_CURRENT_USER is one key for both registry views, so
+// its settings land where 64-bit programs see them (nothing under WOW6432Node), and the
+// highlighter key the IDE (a 32-bit program) writes through its view is the one read.
+TEST_F(SettingsTest, BothRegistryViewsShareTheUsersKeys) {
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    if (sizeof(void*) == 4 && registry::UnderWine()) {
+        EXPECT_TRUE(wow64) << "the 32-bit tests must run as on 64-bit Windows";
+    }
+    WizardSettings s;
+    s.FilePath = QStringLiteral("C:\\Macros");
+    ASSERT_TRUE(WriteWizardSettings(s));
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, registry::kWizardKey, 0, KEY_READ | view, &key),
+                  ERROR_SUCCESS)
+            << view;
+        wchar_t text[64] = {};
+        DWORD size = sizeof(text);
+        EXPECT_EQ(RegQueryValueExW(key, L"FilePath", nullptr, nullptr,
+                                   reinterpret_cast<BYTE*>(text), &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(QString::fromWCharArray(text), s.FilePath) << view;
+        RegCloseKey(key);
+    }
+    HKEY redirected = nullptr;
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\WOW6432Node\\Quillory", 0,
+                            KEY_READ | KEY_WOW64_64KEY, &redirected),
+              ERROR_SUCCESS);
+
+    HKEY ide = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, registry::kHighlighterKey, 0, nullptr, 0,
+                              KEY_WRITE | KEY_WOW64_32KEY, nullptr, &ide, nullptr),
+              ERROR_SUCCESS);
+    const DWORD points = 13;
+    RegSetValueExW(ide, L"FontSize", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&points),
+                   sizeof(points));
+    RegCloseKey(ide);
+    EXPECT_EQ(ReadHighlighterSettings().FontSize, 13);
 }
 #endif // Q_OS_WIN
 

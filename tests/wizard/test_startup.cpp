@@ -206,5 +206,34 @@ TEST_F(StartupTest, StoringWritesTheControlsNotTheDefinition) {
     EXPECT_EQ(ReadWizardSettings(), expected);
 }
 
+// The file a double click starts the program with: opened as Open... opens it, page 1 then
+// shown; a file that cannot be read gives Open...'s own message and leaves page 0.
+TEST_F(StartupTest, TheFileGivenAtStartIsOpenedAsOpenOpensIt) {
+    const QString good =
+        WriteFile(QStringLiteral("Adder.mcs"), "1,Adder,1,,1,0,Adds\r\n2,First,ArgA,2,0,0\r\n");
+    const QString missing = QDir(TempPath()).filePath(QStringLiteral("gone.mcs"));
+    const struct {
+        QString path;
+        int page;
+        QString name;
+    } cases[] = {{good, 1, QStringLiteral("Adder")}, {missing, 0, QString()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        m_dialogs.Clear();
+        StartAgain().OpenAtStart(c.path);
+        EXPECT_EQ(State().CurrentPage, c.page);
+        EXPECT_EQ(Find<QLineEdit>("txtMacroName")->text(), c.name);
+        EXPECT_EQ(m_dialogs.Texts(DialogKind::Error).size(), c.name.isEmpty() ? 1 : 0);
+    }
+    // The message is the one Open... gives for the same file.
+    const QStringList atStart = m_dialogs.Texts(DialogKind::Error);
+    m_dialogs.Clear();
+    StartAgain();
+    Next();
+    m_dialogs.Paths.push_back(missing);
+    Click("cmdReload");
+    EXPECT_EQ(m_dialogs.Texts(DialogKind::Error), atStart);
+}
+
 } // namespace
 } // namespace vmg::wizard::test

@@ -108,21 +108,22 @@ TEST_F(NativeWindowsTest, Message1124IsSwallowedWhileTheWindowExists) {
     EXPECT_TRUE(spy.Saw(otherWindow, kMessage, 4)) << "the hook outlived its window";
 }
 
+// A visible system dialog among a thread's windows: the system's own convention, which a lambda
+// does not have on 32-bit Windows.
+BOOL CALLBACK FindDialog(HWND window, LPARAM out) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (IsWindowVisible(window) && std::wstring_view(name) == L"#32770") {
+        *reinterpret_cast<HWND*>(out) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The modal dialog the system opened on this thread, once it is there.
 HWND OpenDialog() {
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM out) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (IsWindowVisible(window) && std::wstring_view(name) == L"#32770") {
-                *reinterpret_cast<HWND*>(out) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
