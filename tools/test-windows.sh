@@ -184,11 +184,68 @@ page() { # TREE
     expect_page "no session" 1 "Connected: no"
 }
 
+# Files never lost, and upgrade in place, through vmacgen.exe of TREE:
+files() { # TREE
+    local exe="$here/$1/bin/vmacgen.exe" scratch="$here/$1/compare/files" status pair name out
+    rm -rf "$scratch" && mkdir -p "$scratch"
+    # -o onto the input in other letter case is refused; two hint --into at once (ten pairs,
+    # each a few Wine starts) keep the other block and every block they report.
+    "$linux_vmacgen" code "$here/examples/AddNums.mcs" >"$scratch/Prog.bas"
+    cp "$scratch/Prog.bas" "$scratch/Prog.orig"
+    sed 's/AddNums/SubNums/' "$here/examples/AddNums.mcs" >"$scratch/SubNums.mcs"
+    cp "$here/examples/AddNums.mcs" "$scratch/"
+    status=0
+    (cd "$scratch" && "$wine" "$exe" import Prog.bas -o prog.BAS >/dev/null 2>&1) || status=$?
+    if [ "$status" -ne 1 ] || ! cmp -s "$scratch/Prog.bas" "$scratch/Prog.orig"; then
+        fail "vmacgen.exe import -o onto its input in other letter case: status $status"
+    fi
+    for pair in $(seq 10); do
+        printf 'KEY ("Other")\r\nENDKEY\r\n' >"$scratch/USER.MCD"
+        for name in AddNums SubNums; do
+            (cd "$scratch" && s=0 && { "$wine" "$exe" hint "$name.mcs" --into USER.MCD \
+                >/dev/null 2>&1 || s=$?; } && echo "$s" >"$name.status") &
+        done
+        wait
+        for name in AddNums SubNums; do
+            if ! grep -q 'KEY ("Other")' "$scratch/USER.MCD" ||
+                { [ "$(cat "$scratch/$name.status")" = 0 ] && ! grep -q "KEY (\"$name\")" "$scratch/USER.MCD"; }; then
+                fail "vmacgen.exe hint --into, pair $pair: a block of $name or Other was lost"
+            fi
+        done
+    done
+
+    # upgrade rewrites a macro in an editor's layout where it stands, keeping the old file as
+    # .bak, and refuses the same file marked read-only beside it, leaving it untouched.
+    expect_upgrade() { # FILE STATUS
+        set +e
+        out=$(cd "$scratch" && "$wine" "$exe" upgrade "$1" 2>&1)
+        status=$?
+        set -e
+        if [ "$status" -ne "$2" ]; then
+            fail "vmacgen.exe upgrade $1: status $status, printed:" "$out"
+        fi
+    }
+    "$linux_vmacgen" code "$here/examples/AddNums.mcs" >"$scratch/AddNums.code"
+    { printf 'Dim Total As Word\r\n'; sed 's/\t/    /g' "$scratch/AddNums.code"; } >"$scratch/Upgrade.bas"
+    cp "$scratch/Upgrade.bas" "$scratch/Locked.bas"
+    chmod a-w "$scratch/Locked.bas"
+    expect_upgrade Upgrade.bas 0
+    expect_upgrade Locked.bas 1
+    { printf 'Dim Total As Word\r\n'; cat "$scratch/AddNums.code"; } >"$scratch/Upgrade.expected"
+    if ! cmp -s "$scratch/Upgrade.bas" "$scratch/Upgrade.expected" ||
+       ! cmp -s "$scratch/Upgrade.bas.bak" "$scratch/Locked.bas" ||
+       [ -e "$scratch/Locked.bas.bak" ]; then
+        fail "vmacgen.exe upgrade: the files are not as they should be"
+    fi
+    chmod u+w "$scratch/Locked.bas"
+}
+
 # 6. i686, what users get: every test.
 suites "$build"
 [ "$gui" = ON ] && native "$build"
 bytes "$build"
 page "$build"
+files "$build"
 i686_done=$(date +%s)
 
 # 7. x86_64: the smoke test and the same outside checks; every test when asked.
@@ -202,62 +259,6 @@ elif [ "$gui" = ON ]; then
 fi
 bytes "$build64"
 page "$build64"
-
-# 9. Files never lost: -o onto the input in other letter case is refused; two hint --into at
-#    once (ten pairs, each a few Wine starts) keep the other block and every block they report.
-"$linux_vmacgen" code "$here/examples/AddNums.mcs" >"$scratch/Prog.bas"
-cp "$scratch/Prog.bas" "$scratch/Prog.orig"
-sed 's/AddNums/SubNums/' "$here/examples/AddNums.mcs" >"$scratch/SubNums.mcs"
-cp "$here/examples/AddNums.mcs" "$scratch/"
-status=0
-(cd "$scratch" && "$wine" "$exe" import Prog.bas -o prog.BAS >/dev/null 2>&1) || status=$?
-if [ "$status" -ne 1 ] || ! cmp -s "$scratch/Prog.bas" "$scratch/Prog.orig"; then
-    echo "vmacgen.exe import -o onto its input in other letter case: status $status" >&2
-    failures=$((failures + 1))
-fi
-for pair in $(seq 10); do
-    printf 'KEY ("Other")\r\nENDKEY\r\n' >"$scratch/USER.MCD"
-    for name in AddNums SubNums; do
-        (cd "$scratch" && s=0 && { "$wine" "$exe" hint "$name.mcs" --into USER.MCD \
-            >/dev/null 2>&1 || s=$?; } && echo "$s" >"$name.status") &
-    done
-    wait
-    for name in AddNums SubNums; do
-        if ! grep -q 'KEY ("Other")' "$scratch/USER.MCD" ||
-            { [ "$(cat "$scratch/$name.status")" = 0 ] && ! grep -q "KEY (\"$name\")" "$scratch/USER.MCD"; }; then
-            echo "vmacgen.exe hint --into, pair $pair: a block of $name or Other was lost" >&2
-            failures=$((failures + 1))
-        fi
-    done
-done
-
-# 10. vmacgen.exe upgrade rewrites a macro in an editor's layout where it stands, keeping the old
-#     file as .bak, and refuses the same file marked read-only beside it, leaving it untouched.
-expect_upgrade() { # FILE STATUS
-    set +e
-    out=$(cd "$scratch" && "$wine" "$exe" upgrade "$1" 2>&1)
-    status=$?
-    set -e
-    if [ "$status" -ne "$2" ]; then
-        echo "vmacgen.exe upgrade $1: status $status, printed:" >&2
-        echo "$out" >&2
-        failures=$((failures + 1))
-    fi
-}
-"$linux_vmacgen" code "$here/examples/AddNums.mcs" >"$scratch/AddNums.code"
-{ printf 'Dim Total As Word\r\n'; sed 's/\t/    /g' "$scratch/AddNums.code"; } >"$scratch/Upgrade.bas"
-cp "$scratch/Upgrade.bas" "$scratch/Locked.bas"
-chmod a-w "$scratch/Locked.bas"
-expect_upgrade Upgrade.bas 0
-expect_upgrade Locked.bas 1
-{ printf 'Dim Total As Word\r\n'; cat "$scratch/AddNums.code"; } >"$scratch/Upgrade.expected"
-if ! cmp -s "$scratch/Upgrade.bas" "$scratch/Upgrade.expected" ||
-   ! cmp -s "$scratch/Upgrade.bas.bak" "$scratch/Locked.bas" ||
-   [ -e "$scratch/Locked.bas.bak" ]; then
-    echo "vmacgen.exe upgrade: the files are not as they should be" >&2
-    failures=$((failures + 1))
-fi
-chmod u+w "$scratch/Locked.bas"
 
 [ "$gui" = ON ] || echo "test-windows: the Windows wizard was NOT built (no Qt for Windows in $qt_source)"
 echo "test-windows: $(( $(date +%s) - started )) s: the builds $(( built - started )) s," \
