@@ -186,7 +186,7 @@ page() { # TREE
 
 # Files never lost, and upgrade in place, through vmacgen.exe of TREE:
 files() { # TREE
-    local exe="$here/$1/bin/vmacgen.exe" scratch="$here/$1/compare/files" status pair name out
+    local exe="$here/$1/bin/vmacgen.exe" scratch="$here/$1/compare/files" status pair name out pids
     rm -rf "$scratch" && mkdir -p "$scratch"
     # -o onto the input in other letter case is refused; two hint --into at once (ten pairs,
     # each a few Wine starts) keep the other block and every block they report.
@@ -201,11 +201,14 @@ files() { # TREE
     fi
     for pair in $(seq 10); do
         printf 'KEY ("Other")\r\nENDKEY\r\n' >"$scratch/USER.MCD"
+        pids=()
         for name in AddNums SubNums; do
             (cd "$scratch" && s=0 && { "$wine" "$exe" hint "$name.mcs" --into USER.MCD \
                 >/dev/null 2>&1 || s=$?; } && echo "$s" >"$name.status") &
+            pids+=($!)
         done
-        wait
+        # These two only: the display runs in the background too.
+        wait "${pids[@]}"
         for name in AddNums SubNums; do
             if ! grep -q 'KEY ("Other")' "$scratch/USER.MCD" ||
                 { [ "$(cat "$scratch/$name.status")" = 0 ] && ! grep -q "KEY (\"$name\")" "$scratch/USER.MCD"; }; then

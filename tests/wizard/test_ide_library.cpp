@@ -81,11 +81,11 @@ TEST_F(IdeLibraryTest, AWholeRunMakesTheCallsThePluginInterfacePromises) {
     const QByteArray connect = QGuiApplication::platformName() == QLatin1String("windows")
                                    ? "Connect(a window)"
                                    : "Connect(no window)";
-    QList<QByteArray> expected = {connect, asked};          // start-up: connect once
-    expected += {asked, page, info, text};                  // the page's text
-    expected += {asked, page, info};                        // its core
-    expected += {asked, page, info};                        // the output page's page name
-    expected += {asked};                                    // the confirmation
+    QList<QByteArray> expected = {connect, asked}; // start-up: connect once
+    expected += {asked, page, info, text};         // the page's text
+    expected += {asked, page, info};               // its core
+    expected += {asked, page, info};               // the output page's page name
+    expected += {asked, page, info}; // the confirmation: can the page still be reached?
     expected += {asked, "GetPageCursorPos(first, second)"}; // the cursor
     expected += {asked};                                    // and the paste
     QList<QByteArray> calls = Calls();
