@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
 
 using namespace vmg::keyfile;
 
@@ -127,14 +128,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const Lines lines = trimmed(block);
+    // A UTF-8 mark stays first, and the lines are judged without it.
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    const std::size_t mark = file.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
+    check(r.Bytes.starts_with(file.substr(0, mark)));
+    const std::string_view text = std::string_view(file).substr(mark);
+    EditResult judged = r;
+    judged.Bytes.erase(0, mark);
     if (r.Kind == EditKind::Inserted) {
-        check(r.Bytes.starts_with(file));
-        for (const auto& s : spansOf(file)) {
-            check(!sameNoCase(KeyLineName(lineAt(file, s)), r.Name));
+        check(judged.Bytes.starts_with(text));
+        for (const auto& s : spansOf(text)) {
+            check(!sameNoCase(KeyLineName(lineAt(text, s)), r.Name));
         }
-        blockSitsAt(r.Bytes, static_cast<std::size_t>(r.Line - 1), lines);
+        blockSitsAt(judged.Bytes, static_cast<std::size_t>(r.Line - 1), lines);
     } else {
-        checkReplace(file, r, lines);
+        checkReplace(text, judged, lines);
         check((r.Kind == EditKind::Unchanged) == (r.Bytes == file));
     }
     const EditResult again = PutKeyBlock(r.Bytes, block);
