@@ -1,22 +1,13 @@
 // Fuzzes the call check's reader and evaluator on any text, and checks what they promise.
 #include "CallCheck.h"
+#include "FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
 using namespace vmg;
-
-namespace {
-
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
-
-} // namespace
+using vmg::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -2,26 +2,17 @@
 // each call found lies on the page and names the macro; a plan that changes nothing gives the
 // text back byte for byte, and the text a plan gives is not changed by a second one.
 #include "CallCheck.h"
+#include "FuzzCheck.h"
 #include "Upgrade.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 using namespace vmg;
-
-namespace {
-
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
-
-} // namespace
+using vmg::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -1,25 +1,16 @@
 // Fuzzes the cleaning of the editor page's text and both scans, and checks what they promise.
+#include "FuzzCheck.h"
 #include "IDE_Info.h"
 #include "MacroCodeGenerator.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 using namespace vmg;
-
-namespace {
-
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
-
-} // namespace
+using vmg::fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

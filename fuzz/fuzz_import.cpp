@@ -1,25 +1,20 @@
 // Fuzzes the importer on any bytes (code text or RTF; after a NUL, a keyword file): a macro is
 // refused, or its definition generates exactly its lines (the count bounds aside when the
 // importer says they were the earlier ones, the layout aside when it says the layout differs).
+#include "FuzzCheck.h"
 #include "ImportText.h"
 #include "MacroCodeGenerator.h"
 #include "MacroImport.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 using namespace vmg;
+using vmg::fuzz::check;
 
 namespace {
-
-void check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
 
 // On lines in the compiler's reading (no indentation, one blank between words).
 bool isBoundLine(std::string_view line) {

@@ -1,13 +1,15 @@
 // Fuzzes the keyword-file editor: it refuses, or keeps every byte outside the block it replaces,
 // and a second run on its own result changes nothing.
+#include "FuzzCheck.h"
 #include "KeyFile.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
+
+using vmg::fuzz::check;
 
 using namespace vmg::keyfile;
 
@@ -66,12 +68,6 @@ bool sameNoCase(std::string_view a, std::string_view b) {
         }
     }
     return true;
-}
-
-void check(bool ok) {
-    if (!ok) {
-        std::abort();
-    }
 }
 
 // The block's lines sit at line `from` of text, each line exactly as given.

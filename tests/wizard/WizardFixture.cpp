@@ -112,6 +112,14 @@ void WizardTest::Click(const char* name) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+void WizardTest::ChooseIn(const char* combo, const QString& text) {
+    auto* box = Find<QComboBox>(combo);
+    ASSERT_NE(box, nullptr);
+    const int index = box->findText(text);
+    ASSERT_GE(index, 0) << combo << ": " << text.toStdString();
+    box->setCurrentIndex(index);
+}
+
 void WizardTest::Type(const char* name, const QString& text) {
     QWidget* target = Find<QWidget>(name);
     ASSERT_NE(target, nullptr);

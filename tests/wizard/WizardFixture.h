@@ -75,6 +75,8 @@ public:
     void Back() { Click("cmdNavBack"); }
     // Replaces a text box's content the way a user would: select all, then type.
     void Type(const char* name, const QString& text);
+    // Selects the entry `text` of a drop-down list, as a user would pick it.
+    void ChooseIn(const char* combo, const QString& text);
     // Next until `page`, giving each page the least it needs to pass.
     void NextTo(int page);
 

@@ -19,12 +19,6 @@ using codegen::Definition;
 
 class StoredTypesTest : public WizardTest {
 protected:
-    void ChooseIn(const char* combo, const QString& text) {
-        auto* box = Find<QComboBox>(combo);
-        const int index = box->findText(text);
-        ASSERT_GE(index, 0) << combo << ": " << text.toStdString();
-        box->setCurrentIndex(index);
-    }
     // Next, expecting to stay on the page with exactly this message.
     void NextRefused(const QString& message) {
         const int page = State().CurrentPage;

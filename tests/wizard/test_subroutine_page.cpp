@@ -26,15 +26,7 @@ namespace {
 using codegen::MacroHeader;
 using codegen::ReturnDef;
 
-class SubroutinePageTest : public WizardTest {
-protected:
-    void ChooseIn(const char* combo, const QString& text) {
-        auto* box = Find<QComboBox>(combo);
-        const int index = box->findText(text);
-        ASSERT_GE(index, 0) << combo << ": " << text.toStdString();
-        box->setCurrentIndex(index);
-    }
-};
+class SubroutinePageTest : public WizardTest {};
 
 // A stored definition (or none), what the user changes before page 3, and what its entry
 // shows.
